@@ -1,0 +1,10 @@
+#pragma once
+
+namespace kelvora {
+
+// The layout is measured in Tahoma. Where it is missing, DejaVu Sans
+// Condensed lays text out within a pixel of it; plain DejaVu Sans is 12 %
+// wider and would overrun the captions' places.
+void installFontSubstitutes();
+
+} // namespace kelvora

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "meter/controls.h"
+#include "meter/unit_table.h"
+#include "platform/drive_list.h"
+#include "platform/os_queries.h"
+#include "settings/settings_keys.h"
+#include "sampling/cpu_state.h"
+#include "texts/texts.h"
+#include "window_services/shade_mode.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+
+namespace kelvora {
+
+class SettingsStore;
+
+// The meter's main window: three rows of bar and readouts, the fold-out
+// options row, and the strip it can turn into. Controls carry their layout
+// names as object names.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vector<Drive> drives);
+    ~Form1() override;
+
+    // Restores the stored settings and takes the first readings; the window
+    // is shown afterwards by the caller.
+    void load();
+
+    // Samples the drive and memory afresh and rewrites their bars, readouts
+    // and the strip's rows.
+    void memoryAndDriveTick();
+
+    // The outer height in twips: client area plus the layout's frame.
+    double outerHeightTwips() const;
+
+    const UnitState& driveUnit() const { return m_driveUnit; }
+    const UnitState& memoryUnit() const { return m_memoryUnit; }
+    ShadeSlot& shade() { return m_shade; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void onConfigClicked();
+    void onRozwinTimeout();
+    void onZwinTimeout();
+    void onIntervalChanged(int index);
+    void onDyskChanged(int index);
+    void onAoTStateChanged(int state);
+    void onDdxClicked();
+    void onMdxClicked();
+    void onAutoRFTimeout();
+    void onCpuRefTimeout();
+    void onStripDoubleClicked();
+
+private:
+    void createControls();
+    void connectControls();
+    void fillLists(const std::vector<Drive>& drives);
+
+    bool loadLeft();
+    bool loadTop();
+    bool loadInterval();
+    bool loadAoT();
+    bool loadUnitNumber(Key key, UnitState& unit);
+    bool loadUnitFormat(Key key, UnitState& unit);
+    bool loadUnitCounter(Key key, UnitState& unit);
+    bool loadDysk();
+    bool loadBarColour(int set, Bar& bar);
+    bool loadAlpha();
+    void storeSettings();
+
+    void refreshDriveAndMemory();
+    void cpuTick();
+    void setOuterHeightTwips(double twips);
+    void setOptionControlsEnabled(bool enabled);
+    std::unique_ptr<WinShade> createStrip();
+    QString driveRoot() const;
+
+    const Texts& m_texts;
+    SettingsStore& m_store;
+    OsQueries& m_os;
+    QImage m_background;
+
+    std::array<QLabel*, 5> m_Stat{};
+    ShapeFrame* m_DDF = nullptr;
+    ShapeFrame* m_MDF = nullptr;
+    ShapeFrame* m_PDF = nullptr;
+    Bar* m_DDX = nullptr;
+    Bar* m_MDX = nullptr;
+    Bar* m_PDX = nullptr;
+    QLabel* m_dUsed = nullptr;
+    QLabel* m_dFree = nullptr;
+    QLabel* m_mUsed = nullptr;
+    QLabel* m_mFree = nullptr;
+    QLabel* m_pUsed = nullptr;
+    QLabel* m_pFree = nullptr;
+    ClickLabel* m_Config = nullptr;
+    ClickLabel* m_Label1 = nullptr;
+    QComboBox* m_Interval = nullptr;
+    QComboBox* m_DYSK = nullptr;
+    QCheckBox* m_AoT = nullptr;
+    QPushButton* m_LoadColors = nullptr;
+
+    QTimer m_CpuRef;
+    QTimer m_AutoRF;
+    QTimer m_Rozwin;
+    QTimer m_Zwin;
+
+    std::unique_ptr<CPUState> m_CpuStat;
+    UnitState m_driveUnit;
+    UnitState m_memoryUnit;
+    bool m_optionsOpen = false;
+
+    // The height last asked for, kept while the window still has the whole
+    // pixels it maps to, so the fold steps stay 50 twips despite rounding.
+    double m_requestedHeightTwips;
+
+    ShadeSlot m_shade;
+};
+
+} // namespace kelvora

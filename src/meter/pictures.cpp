@@ -1,0 +1,102 @@
+#include "meter/pictures.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace kelvora {
+
+namespace {
+
+// A fixed pseudo-random sequence, so the texture looks the same every start.
+class Streaks {
+public:
+    int next(int bound) {
+        m_state = m_state * 1103515245u + 12345u;
+        return static_cast<int>((m_state >> 16) % static_cast<std::uint32_t>(bound));
+    }
+
+private:
+    std::uint32_t m_state = 20260;
+};
+
+// Horizontal streaks whose grey drifts slowly along a row: brushed metal.
+QImage brushed(int width, int height, int lowest, int highest, int levels) {
+    QImage image(width, height, QImage::Format_RGB32);
+    Streaks random;
+    const int step = (highest - lowest) / (levels - 1);
+    for (int y = 0; y < height; ++y) {
+        int level = levels / 2 + random.next(levels / 2) - levels / 4;
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (random.next(12) == 0)
+                level = std::clamp(level + random.next(3) - 1, 0, levels - 1);
+            const int grey = std::min(highest, lowest + level * step);
+            row[x] = qRgb(grey, grey, grey);
+        }
+    }
+    return image;
+}
+
+QImage triangle(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    const QPointF apex(size / 2.0, 0.5), left(0.5, size - 0.5), right(size - 0.5, size - 0.5);
+    const QColor purple(128, 0, 160), green(0, 176, 0), yellow(255, 230, 0);
+    const double area = (left.x() - apex.x()) * (right.y() - apex.y()) -
+                        (right.x() - apex.x()) * (left.y() - apex.y());
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const QPointF p(x + 0.5, y + 0.5);
+            // Barycentric weights of the apex and the two base corners.
+            const double wLeft = ((p.x() - apex.x()) * (right.y() - apex.y()) -
+                                  (right.x() - apex.x()) * (p.y() - apex.y())) /
+                                 area;
+            const double wRight = ((left.x() - apex.x()) * (p.y() - apex.y()) -
+                                   (p.x() - apex.x()) * (left.y() - apex.y())) /
+                                  area;
+            const double wApex = 1.0 - wLeft - wRight;
+            if (wLeft < 0 || wRight < 0 || wApex < 0)
+                continue;
+            const auto mix = [&](int a, int b, int c) {
+                return static_cast<int>(wApex * a + wLeft * b + wRight * c);
+            };
+            image.setPixel(x, y,
+                           qRgb(mix(purple.red(), green.red(), yellow.red()),
+                                mix(purple.green(), green.green(), yellow.green()),
+                                mix(purple.blue(), green.blue(), yellow.blue())));
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+QImage mainBackground() { return brushed(479, 142, 208, 249, 16); }
+
+QImage stripBackground() { return brushed(287, 49, 180, 238, 16); }
+
+QIcon programIcon() {
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(triangle(16)));
+    icon.addPixmap(QPixmap::fromImage(triangle(32)));
+    return icon;
+}
+
+QImage colorsButtonPicture() {
+    QImage image(20, 20, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    // Columns 2-17 and rows 3-16: an outline around three equal stripes.
+    const QColor stripes[] = {QColor(197, 45, 0), QColor(47, 255, 0), QColor(15, 0, 255)};
+    for (int i = 0; i < 3; ++i)
+        painter.fillRect(3 + i * 5, 4, 4, 12, stripes[i]);
+    painter.setPen(Qt::black);
+    painter.drawRect(2, 3, 15, 13);
+    painter.drawLine(7, 3, 7, 16);
+    painter.drawLine(12, 3, 12, 16);
+    return image;
+}
+
+} // namespace kelvora

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+namespace kelvora {
+
+// The program's pictures are drawn in code, so there is no resource file to
+// keep in step with them.
+
+// Brushed-metal texture of the main window: 479 × 142, 16 greys 208-249.
+QImage mainBackground();
+// Light-grey ground of the strip: 287 × 49, greys 180-238.
+QImage stripBackground();
+// A triangle shaded from purple at the apex to green and yellow at the base.
+QIcon programIcon();
+// The colour button: three stripes in a black box, white margin transparent.
+QImage colorsButtonPicture();
+
+} // namespace kelvora

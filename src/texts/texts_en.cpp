@@ -1,0 +1,32 @@
+#include "texts/texts.h"
+
+namespace kelvora {
+
+const Texts& englishTexts() {
+    static constexpr Texts texts{
+        .programTitle = "Monitor",
+        .version = "1.04.0026",
+        .productName = "Kelvora zasobów systemowych",
+        .mainCaption = "System resources monitor",
+        .options = "Options...",
+        .driveListCaption = "Drive",
+        .alwaysOnTop = "Always on top",
+        .colorsButtonTip = "Colors config...",
+        .freePrefix = "Free: ",
+        .usedPrefix = "Used: ",
+        .colorsCaption = "Colors config...",
+        .driveFrame = "HDD",
+        .memoryFrame = "RAM",
+        .cpuFrame = "CPU",
+        .alphaCaption = "Alpha (Transparency)",
+        .alwaysOnTopHeight = 375,
+        .optionsWidth = 1095,
+        .driveListCaptionLeft = 2430,
+        .driveListCaptionWidth = 450,
+        .alphaCaptionLeft = 2040,
+        .alphaCaptionWidth = 1845,
+    };
+    return texts;
+}
+
+} // namespace kelvora

@@ -1,0 +1,32 @@
+#include "texts/texts.h"
+
+namespace kelvora {
+
+const Texts& polishTexts() {
+    static constexpr Texts texts{
+        .programTitle = "Kelvora",
+        .version = "1.04.0023",
+        .productName = "Kelvora zasobów systemowych",
+        .mainCaption = "Kelvora zasobów systemowych",
+        .options = "OPCJE...",
+        .driveListCaption = "Dysk",
+        .alwaysOnTop = "Zawsze na wierzchu",
+        .colorsButtonTip = "Konfiguracja kolorów",
+        .freePrefix = "Wolne: ",
+        .usedPrefix = "Zajęte: ",
+        .colorsCaption = "Ustamienia kolorów",
+        .driveFrame = "Dysk",
+        .memoryFrame = "Ram",
+        .cpuFrame = "Procesor",
+        .alphaCaption = "Alpha (Przeźroczystość)",
+        .alwaysOnTopHeight = 315,
+        .optionsWidth = 960,
+        .driveListCaptionLeft = 2460,
+        .driveListCaptionWidth = 420,
+        .alphaCaptionLeft = 1830,
+        .alphaCaptionWidth = 2055,
+    };
+    return texts;
+}
+
+} // namespace kelvora

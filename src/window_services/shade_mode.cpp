@@ -1,0 +1,52 @@
+#include "window_services/shade_mode.h"
+
+namespace kelvora {
+
+ShadeSlot::~ShadeSlot() { delete m_strip; }
+
+WinShade& ShadeSlot::get() {
+    if (!m_strip)
+        m_strip = m_factory().release();
+    return *m_strip;
+}
+
+void ShadeSlot::destroy() {
+    if (!m_strip)
+        return;
+    m_strip->hide();
+    m_strip->deleteLater();
+    m_strip = nullptr;
+}
+
+std::optional<std::int16_t> ShadeMode(QWidget& mainWindow, ShadeSlot& strip, int mode) {
+    switch (mode) {
+    case 0: {
+        std::optional<std::int16_t> visible;
+        if (strip.existing() && strip.existing()->isVisible())
+            visible = 2;
+        if (mainWindow.isVisible())
+            visible = 1;
+        return visible;
+    }
+    case 1: {
+        WinShade& shade = strip.get();
+        mainWindow.show();
+        shade.hide();
+        mainWindow.move(shade.pos());
+        strip.destroy();
+        return std::nullopt;
+    }
+    case 2: {
+        mainWindow.hide();
+        strip.destroy();
+        WinShade& shade = strip.get();
+        shade.show();
+        shade.move(mainWindow.pos());
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace kelvora

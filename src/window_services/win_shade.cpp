@@ -1,0 +1,103 @@
+#include "window_services/win_shade.h"
+
+#include "meter/pictures.h"
+#include "meter/twips.h"
+#include "texts/shared_texts.h"
+#include "window_services/window_services.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kelvora {
+
+namespace {
+
+constexpr int kClientWidth = 3915;
+constexpr int kClientHeight = 525;
+constexpr int kRowPitch = 180;
+constexpr int kRowHeight = 165;
+constexpr int kMarkerStartWidth = 1305;
+constexpr int kStatWidth = 1635;
+
+int statLeft(int row) { return row == 0 ? 1185 : 1170; }
+
+} // namespace
+
+WinShade::WinShade()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground()) {
+    setObjectName(QStringLiteral("WinShade"));
+    setWindowTitle(QString::fromUtf8(shared::kStripCaption));
+    setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(6.75);
+    for (int row = 0; row < 3; ++row) {
+        const int top = kRowPitch * row;
+        m_MF[row] = new ShapeFrame(this);
+        m_MF[row]->setObjectName(QStringLiteral("MF%1").arg(row));
+        m_MF[row]->setGeometry(toPixels(0, top, kClientWidth, kRowHeight));
+
+        m_Marker[row] = new Bar(this, false, true);
+        m_Marker[row]->setObjectName(QStringLiteral("Marker%1").arg(row));
+        m_Marker[row]->setGeometry(toPixels(0, top, kMarkerStartWidth, kRowHeight));
+
+        m_Stat[row] = new QLabel(QString::fromUtf8(shared::kStripPlaceholder), this);
+        m_Stat[row]->setObjectName(QStringLiteral("Stat%1").arg(row));
+        m_Stat[row]->setFont(font);
+        m_Stat[row]->setAlignment(Qt::AlignCenter);
+        m_Stat[row]->setGeometry(toPixels(statLeft(row), top, kStatWidth, kRowHeight));
+        QPalette palette = m_Stat[row]->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        m_Stat[row]->setPalette(palette);
+    }
+}
+
+void WinShade::load(std::optional<std::uint8_t> alpha, const QWidget& mainWindow,
+                    const std::array<QColor, 3>& barColours) {
+    if (alpha)
+        SetWindowAlpha(*this, *alpha);
+    const QRect main = mainWindow.frameGeometry();
+    const float left =
+        static_cast<float>(toTwips(main.x())) +
+        static_cast<float>(toTwips(main.width()) - toTwips(width())) / 2.0f;
+    const float top =
+        static_cast<float>(toTwips(main.y())) +
+        static_cast<float>(toTwips(main.height()) - toTwips(height())) / 2.0f;
+    move(toPixels(left), toPixels(top));
+    for (int row = 0; row < 3; ++row)
+        m_Marker[row]->setFillColour(barColours[row]);
+    for (QLabel* caption : m_Stat)
+        caption->raise();
+}
+
+double WinShade::trackWidthTwips(int row) const { return toTwips(m_MF[row]->width()); }
+
+void WinShade::setMarkerWidthTwips(int row, double twips) { m_Marker[row]->setWidthTwips(twips); }
+
+void WinShade::setStatCaption(int row, const QString& text) {
+    // The captions stay centred in their fixed boxes.
+    if (m_Stat[row]->text() != text)
+        m_Stat[row]->setText(text);
+}
+
+void WinShade::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_background);
+}
+
+void WinShade::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::LeftButton)
+        BeginWindowDrag(*this);
+}
+
+void WinShade::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+
+// The strip has no close box; when the window system closes it anyway the
+// user gets the main window back rather than an invisible program.
+void WinShade::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    emit doubleClicked();
+}
+
+} // namespace kelvora
