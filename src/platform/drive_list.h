@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvora {
+
+struct Drive {
+    std::string text; // as the drive list shows it
+    std::string root; // what the drive's space is asked for with
+};
+
+// The drives to choose from, in list order, read afresh.
+// Linux: entry 0 is the first filesystem mounted from removable media, or
+// "/media" (a drive with no medium) when there is none; entry 1 is "/"; then
+// the other local filesystems in mount-point order. Network filesystems are
+// left out: a hung server would freeze the thread that asks for their space.
+// Windows: the drive letters in order, "a:" to "z:", each its own root.
+std::vector<Drive> listDrives();
+
+} // namespace kelvora
