@@ -1,0 +1,21 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix threads).
+# Everything is linked statically, so the programs run under wine or on
+# Windows without the compiler's DLLs beside them.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(mingw_triplet x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${mingw_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
+set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+
+# ctest runs the Windows test programs through wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
