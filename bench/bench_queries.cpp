@@ -1,0 +1,114 @@
+// The cost of the real operating-system queries: one call of each, one CPU
+// sample, and the 24 queries of one memory-and-drive tick.
+#include "platform/make_os_queries.h"
+#include "sampling/cpu_state.h"
+#include "sampling/memory_disk.h"
+
+#include <benchmark/benchmark.h>
+
+#ifdef __linux__
+#include "platform/proc_parsers.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+#endif
+
+namespace kelvora {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* systemRoot = "c:";
+#else
+constexpr const char* systemRoot = "/";
+#endif
+
+// One memory-and-drive tick reads the drive ten times and the memory fourteen times.
+constexpr int tickDriveReads = 10;
+constexpr int tickMemoryReads = 14;
+
+void processorCount(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(os->processorCount());
+    }
+}
+BENCHMARK(processorCount);
+
+void systemTime(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(os->systemTime());
+    }
+}
+BENCHMARK(systemTime);
+
+void idleTime(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(os->idleTime());
+    }
+}
+BENCHMARK(idleTime);
+
+void physicalMemory(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(os->physicalMemory());
+    }
+}
+BENCHMARK(physicalMemory);
+
+void clusterGeometry(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(os->clusterGeometry(systemRoot));
+    }
+}
+BENCHMARK(clusterGeometry);
+
+void cpuSample(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    CPUState cpu(*os);
+    cpu.Initialize();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cpu.Query());
+    }
+}
+BENCHMARK(cpuSample);
+
+void memoryAndDriveTick(benchmark::State& state) {
+    const auto os = makeOsQueries();
+    for (auto _ : state) {
+        for (int i = 0; i < tickDriveReads; ++i) {
+            benchmark::DoNotOptimize(ReadDiskSpace(*os, systemRoot));
+        }
+        for (int i = 0; i < tickMemoryReads; ++i) {
+            benchmark::DoNotOptimize(ReadMemoryStatus(*os));
+        }
+    }
+}
+BENCHMARK(memoryAndDriveTick);
+
+#ifdef __linux__
+// The alternative the Linux queries do not take: open, read and close the
+// file for every query. physicalMemory above reads a kept descriptor.
+void meminfoFreshOpen(benchmark::State& state) {
+    std::string buffer(8192, '\0');
+    for (auto _ : state) {
+        const int fd = ::open("/proc/meminfo", O_RDONLY | O_CLOEXEC);
+        std::size_t size = 0;
+        ssize_t count = 0;
+        while ((count = ::read(fd, buffer.data() + size, buffer.size() - size)) > 0) {
+            size += static_cast<std::size_t>(count);
+        }
+        ::close(fd);
+        benchmark::DoNotOptimize(parseProcMeminfo(std::string_view(buffer.data(), size)));
+    }
+}
+BENCHMARK(meminfoFreshOpen);
+#endif
+
+} // namespace
+} // namespace kelvora
