@@ -54,7 +54,8 @@ void Bar::mousePressEvent(QMouseEvent* event) {
 }
 
 void Bar::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     m_pressed = false;
     if (click)
         emit clicked();
@@ -62,7 +63,9 @@ void Bar::mouseReleaseEvent(QMouseEvent* event) {
 
 // The press of a double-click already made the first click; the second
 // press arrives as this event and is not a click of its own.
-void Bar::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void Bar::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button() == Qt::LeftButton;
@@ -70,14 +73,21 @@ void ClickLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
     if (click)
         emit clicked();
 }
 
-void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+bool DoubleClickBlocker::eventFilter(QObject*, QEvent* event) {
+    return event->type() == QEvent::MouseButtonDblClick;
+}
 
 void setCaption(QLabel& label, const QString& text) {
     if (label.text() == text)

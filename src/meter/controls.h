@@ -61,6 +61,16 @@ private:
     bool m_pressed = false;
 };
 
+// Keeps double-clicks on the controls it is installed on from reaching the
+// window surface, where they would switch to the strip.
+class DoubleClickBlocker : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
 // Label captions fit their width to the text and keep their left edge. The
 // text is only touched when it changes, so an unchanged readout costs no
 // repaint.

@@ -6,8 +6,8 @@
 namespace kelvora {
 
 void installFontSubstitutes() {
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans Condensed"),
+                                                          QStringLiteral("DejaVu Sans")});
 }
 
 } // namespace kelvora

@@ -1,5 +1,6 @@
 #include "meter/form1.h"
 
+#include "colours/colors.h"
 #include "meter/number_format.h"
 #include "meter/pictures.h"
 #include "meter/twips.h"
@@ -37,10 +38,17 @@ constexpr int kCpuRow = 2;
 
 // A unit state as it stands when nothing is stored; a failed loading step
 // leaves its value at this.
-UnitState storedDefault(Key number, Key format, Key counter) {
+UnitState defaultUnit(Key number, Key format, Key counter) {
     return {.counter = *toInt16(definitionOf(counter).defaultText),
             .pattern = definitionOf(format).defaultText,
             .divisor = *toInt32(definitionOf(number).defaultText)};
+}
+
+// A bar's colour when nothing is stored; a failed loading step leaves it.
+QColor storedDefaultColour(int set) {
+    const std::array<Key, 3> keys = colourKeys(set);
+    const auto component = [&](int i) { return *toInt16(definitionOf(keys[i]).defaultText); };
+    return QColor(component(0), component(1), component(2));
 }
 
 } // namespace
@@ -49,14 +57,17 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      m_texts(texts), m_store(store), m_os(os), m_background(mainBackground()),
-      m_CpuRef(this), m_AutoRF(this), m_Rozwin(this), m_Zwin(this),
-      m_driveUnit(storedDefault(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
-      m_memoryUnit(storedDefault(Key::RAMNumber, Key::RAMFormat, Key::RAMCounter)),
+      m_texts(texts), m_store(store), m_os(os), m_background(mainBackground()), m_CpuRef(this),
+      m_AutoRF(this), m_Rozwin(this), m_Zwin(this),
+      m_driveUnit(defaultUnit(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
+      m_memoryUnit(defaultUnit(Key::RAMNumber, Key::RAMFormat, Key::RAMCounter)),
       m_shade([this] { return createStrip(); }) {
     setObjectName(QStringLiteral("Form1"));
     createControls();
     fillLists(drives);
+    m_DDX->setFillColour(storedDefaultColour(0));
+    m_MDX->setFillColour(storedDefaultColour(1));
+    m_PDX->setFillColour(storedDefaultColour(2));
     m_requestedHeightTwips = toTwips(height()) + kFrameHeightTwips;
     connectControls();
     m_CpuRef.start(500);
@@ -72,6 +83,7 @@ void Form1::connectControls() {
     connect(m_Interval, &QComboBox::currentIndexChanged, this, &Form1::onIntervalChanged);
     connect(m_DYSK, &QComboBox::currentIndexChanged, this, &Form1::onDyskChanged);
     connect(m_AoT, &QCheckBox::stateChanged, this, &Form1::onAoTStateChanged);
+    connect(m_LoadColors, &QPushButton::clicked, this, &Form1::onLoadColorsClicked);
     connect(m_DDX, &Bar::clicked, this, &Form1::onDdxClicked);
     connect(m_MDX, &Bar::clicked, this, &Form1::onMdxClicked);
     connect(&m_AutoRF, &QTimer::timeout, this, &Form1::onAutoRFTimeout);
@@ -223,9 +235,13 @@ void Form1::paintEvent(QPaintEvent*) {
 }
 
 // Captions and value labels pass their double-clicks on to the surface.
-void Form1::mouseDoubleClickEvent(QMouseEvent*) { ShadeMode(*this, m_shade, 2); }
+void Form1::mouseDoubleClickEvent(QMouseEvent*) {
+    ShadeMode(*this, m_shade, 2);
+}
 
-void Form1::onStripDoubleClicked() { ShadeMode(*this, m_shade, 1); }
+void Form1::onStripDoubleClicked() {
+    ShadeMode(*this, m_shade, 1);
+}
 
 std::unique_ptr<WinShade> Form1::createStrip() {
     auto strip = std::make_unique<WinShade>();
@@ -239,9 +255,8 @@ std::unique_ptr<WinShade> Form1::createStrip() {
 
 double Form1::outerHeightTwips() const {
     const double reported = toTwips(height()) + kFrameHeightTwips;
-    return toPixels(m_requestedHeightTwips - kFrameHeightTwips) == height()
-               ? m_requestedHeightTwips
-               : reported;
+    return toPixels(m_requestedHeightTwips - kFrameHeightTwips) == height() ? m_requestedHeightTwips
+                                                                            : reported;
 }
 
 void Form1::setOuterHeightTwips(double twips) {
@@ -250,7 +265,8 @@ void Form1::setOuterHeightTwips(double twips) {
 }
 
 void Form1::setOptionControlsEnabled(bool enabled) {
-    for (QWidget* control : std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
         control->setEnabled(enabled);
 }
 
@@ -291,12 +307,28 @@ void Form1::onIntervalChanged(int index) {
 
 void Form1::onDyskChanged(int) {
     memoryAndDriveTick();
-    setCaption(*m_Stat[0], QString::fromUtf8(m_DYSK->currentIndex() == 0
-                                                 ? shared::kRemovableDriveRow
-                                                 : shared::kDriveRow));
+    setCaption(*m_Stat[0],
+               QString::fromUtf8(m_DYSK->currentIndex() == 0 ? shared::kRemovableDriveRow
+                                                             : shared::kDriveRow));
 }
 
-void Form1::onAoTStateChanged(int state) { SetAlwaysOnTop(*this, state == Qt::Checked); }
+void Form1::onAoTStateChanged(int state) {
+    SetAlwaysOnTop(*this, state == Qt::Checked);
+}
+
+void Form1::onLoadColorsClicked() {
+    Colors dialog(*this, m_texts, m_store, m_AoT->isChecked());
+    connect(&dialog, &Colors::confirmed, this, &Form1::onColorsConfirmed);
+    dialog.exec();
+}
+
+void Form1::onColorsConfirmed(const std::array<QColor, 3>& colours, std::uint8_t alpha) {
+    m_DDX->setFillColour(colours[0]);
+    m_MDX->setFillColour(colours[1]);
+    m_PDX->setFillColour(colours[2]);
+    SetWindowAlpha(*this, alpha);
+    SetWindowAlpha(m_shade.get(), alpha);
+}
 
 // ---- Units ------------------------------------------------------------------------
 
@@ -312,11 +344,17 @@ void Form1::onMdxClicked() {
 
 // ---- Refresh ----------------------------------------------------------------------
 
-void Form1::onAutoRFTimeout() { memoryAndDriveTick(); }
+void Form1::onAutoRFTimeout() {
+    memoryAndDriveTick();
+}
 
-void Form1::onCpuRefTimeout() { cpuTick(); }
+void Form1::onCpuRefTimeout() {
+    cpuTick();
+}
 
-QString Form1::driveRoot() const { return m_DYSK->currentData().toString(); }
+QString Form1::driveRoot() const {
+    return m_DYSK->currentData().toString();
+}
 
 namespace {
 
@@ -354,17 +392,18 @@ void Form1::refreshDriveAndMemory() {
     const auto readout = [&](const char* prefix, double bytes, const UnitState& unit,
                              double share) {
         return QString::fromUtf8(prefix) +
-               QString::fromStdString(Format(divide(bytes, unit.divisor), unit.pattern, separator)) +
+               QString::fromStdString(
+                   Format(divide(bytes, unit.divisor), unit.pattern, separator)) +
                QString::fromUtf8(shared::kOpenBracket) +
                QString::fromStdString(Format(share, shared::kPercentPattern, separator)) +
                QString::fromUtf8(shared::kCloseBracket);
     };
 
     m_DDX->setWidthTwips(divide(D().Used, D().Total) * toTwips(m_DDF->width()));
-    setCaption(*m_dFree, readout(m_texts.freePrefix, D().Free, m_driveUnit,
-                                 divide(D().Free, D().Total)));
-    setCaption(*m_dUsed, readout(m_texts.usedPrefix, D().Used, m_driveUnit,
-                                 divide(D().Used, D().Total)));
+    setCaption(*m_dFree,
+               readout(m_texts.freePrefix, D().Free, m_driveUnit, divide(D().Free, D().Total)));
+    setCaption(*m_dUsed,
+               readout(m_texts.usedPrefix, D().Used, m_driveUnit, divide(D().Used, D().Total)));
     m_MDX->setWidthTwips(divide(used(), total()) * toTwips(m_MDF->width()));
     setCaption(*m_mFree,
                readout(m_texts.freePrefix, avail(), m_memoryUnit, divide(avail(), total())));

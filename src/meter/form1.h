@@ -4,8 +4,8 @@
 #include "meter/unit_table.h"
 #include "platform/drive_list.h"
 #include "platform/os_queries.h"
-#include "settings/settings_keys.h"
 #include "sampling/cpu_state.h"
+#include "settings/settings_keys.h"
 #include "texts/texts.h"
 #include "window_services/shade_mode.h"
 
@@ -63,6 +63,8 @@ private slots:
     void onIntervalChanged(int index);
     void onDyskChanged(int index);
     void onAoTStateChanged(int state);
+    void onLoadColorsClicked();
+    void onColorsConfirmed(const std::array<QColor, 3>& colours, std::uint8_t alpha);
     void onDdxClicked();
     void onMdxClicked();
     void onAutoRFTimeout();

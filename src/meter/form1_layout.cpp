@@ -112,11 +112,18 @@ void Form1::createControls() {
     m_AoT = new QCheckBox(QString::fromUtf8(m_texts.alwaysOnTop), this);
     place(*m_AoT, "AoT", 4545, 1740, 1395, m_texts.alwaysOnTopHeight);
     setBackground(*m_AoT, QPalette::Window, QColor(226, 226, 226));
+    // The caption sits as close to its box as on the classic check box, so
+    // that it fits the layout's width.
+    m_AoT->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     m_LoadColors = new QPushButton(this);
     place(*m_LoadColors, "LoadColors", 6120, 1740, 375, 315);
     m_LoadColors->setIcon(QIcon(QPixmap::fromImage(colorsButtonPicture())));
     m_LoadColors->setIconSize(QSize(20, 20));
     m_LoadColors->setToolTip(QString::fromUtf8(m_texts.colorsButtonTip));
+    auto* blocker = new DoubleClickBlocker(this);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
+        control->installEventFilter(blocker);
     // Hidden below the client area, the row must not take keyboard input
     // before it is first folded out.
     setOptionControlsEnabled(false);

@@ -73,9 +73,13 @@ QImage triangle(int size) {
 
 } // namespace
 
-QImage mainBackground() { return brushed(479, 142, 208, 249, 16); }
+QImage mainBackground() {
+    return brushed(479, 142, 208, 249, 16);
+}
 
-QImage stripBackground() { return brushed(287, 49, 180, 238, 16); }
+QImage stripBackground() {
+    return brushed(287, 49, 180, 238, 16);
+}
 
 QIcon programIcon() {
     QIcon icon;

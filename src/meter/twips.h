@@ -10,9 +10,13 @@ namespace kelvora {
 // scales logical pixels on high-density screens.
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int toPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline int toPixels(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
 
-inline double toTwips(int pixels) { return static_cast<double>(pixels) * kTwipsPerPixel; }
+inline double toTwips(int pixels) {
+    return static_cast<double>(pixels) * kTwipsPerPixel;
+}
 
 inline QRect toPixels(int left, int top, int width, int height) {
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};

@@ -7,8 +7,8 @@ namespace kelvora {
 namespace {
 
 QString lockPath(const QString& programTitle) {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + u'/' +
-           programTitle + QStringLiteral(".lock");
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + u'/' + programTitle +
+           QStringLiteral(".lock");
 }
 
 } // namespace

@@ -56,13 +56,20 @@ std::optional<float> toSingle(std::string_view text) {
     return static_cast<float>(*number);
 }
 
-std::optional<std::int16_t> toInt16(std::string_view text) { return toWhole<std::int16_t>(text); }
-std::optional<std::int32_t> toInt32(std::string_view text) { return toWhole<std::int32_t>(text); }
-std::optional<std::uint8_t> toByte(std::string_view text) { return toWhole<std::uint8_t>(text); }
+std::optional<std::int16_t> toInt16(std::string_view text) {
+    return toWhole<std::int16_t>(text);
+}
+std::optional<std::int32_t> toInt32(std::string_view text) {
+    return toWhole<std::int32_t>(text);
+}
+std::optional<std::uint8_t> toByte(std::string_view text) {
+    return toWhole<std::uint8_t>(text);
+}
 
 std::string singleToText(float value) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 

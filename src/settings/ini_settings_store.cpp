@@ -7,8 +7,7 @@ namespace kelvora {
 IniSettingsStore::IniSettingsStore(const QString& programTitle)
     : m_settings(QSettings::IniFormat, QSettings::UserScope, programTitle) {}
 
-QString IniSettingsStore::get(const QString& section, const QString& key,
-                              const QString& fallback) {
+QString IniSettingsStore::get(const QString& section, const QString& key, const QString& fallback) {
     const QVariant value = m_settings.value(section + u'/' + key);
     if (!value.isValid())
         return fallback;
@@ -28,6 +27,8 @@ void IniSettingsStore::deleteAll() {
     m_settings.sync();
 }
 
-void IniSettingsStore::flush() { m_settings.sync(); }
+void IniSettingsStore::flush() {
+    m_settings.sync();
+}
 
 } // namespace kelvora

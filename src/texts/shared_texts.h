@@ -32,7 +32,7 @@ struct IntervalEntry {
 };
 
 inline constexpr IntervalEntry kIntervals[] = {
-    {"1 ms", 1},       {"10 ms", 10},     {"100 ms", 100}, {"500 ms", 500},
+    {"1 ms", 1},       {"10 ms", 10},     {"100 ms", 100},  {"500 ms", 500},
     {"1000 ms", 1000}, {"2000 ms", 2000}, {"Wyłączone", 0},
 };
 

@@ -2,7 +2,9 @@
 
 namespace kelvora {
 
-ShadeSlot::~ShadeSlot() { delete m_strip; }
+ShadeSlot::~ShadeSlot() {
+    delete m_strip;
+}
 
 WinShade& ShadeSlot::get() {
     if (!m_strip)

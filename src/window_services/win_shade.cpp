@@ -20,7 +20,9 @@ constexpr int kRowHeight = 165;
 constexpr int kMarkerStartWidth = 1305;
 constexpr int kStatWidth = 1635;
 
-int statLeft(int row) { return row == 0 ? 1185 : 1170; }
+int statLeft(int row) {
+    return row == 0 ? 1185 : 1170;
+}
 
 } // namespace
 
@@ -58,12 +60,10 @@ void WinShade::load(std::optional<std::uint8_t> alpha, const QWidget& mainWindow
     if (alpha)
         SetWindowAlpha(*this, *alpha);
     const QRect main = mainWindow.frameGeometry();
-    const float left =
-        static_cast<float>(toTwips(main.x())) +
-        static_cast<float>(toTwips(main.width()) - toTwips(width())) / 2.0f;
-    const float top =
-        static_cast<float>(toTwips(main.y())) +
-        static_cast<float>(toTwips(main.height()) - toTwips(height())) / 2.0f;
+    const float left = static_cast<float>(toTwips(main.x())) +
+                       static_cast<float>(toTwips(main.width()) - toTwips(width())) / 2.0f;
+    const float top = static_cast<float>(toTwips(main.y())) +
+                      static_cast<float>(toTwips(main.height()) - toTwips(height())) / 2.0f;
     move(toPixels(left), toPixels(top));
     for (int row = 0; row < 3; ++row)
         m_Marker[row]->setFillColour(barColours[row]);
@@ -71,9 +71,13 @@ void WinShade::load(std::optional<std::uint8_t> alpha, const QWidget& mainWindow
         caption->raise();
 }
 
-double WinShade::trackWidthTwips(int row) const { return toTwips(m_MF[row]->width()); }
+double WinShade::trackWidthTwips(int row) const {
+    return toTwips(m_MF[row]->width());
+}
 
-void WinShade::setMarkerWidthTwips(int row, double twips) { m_Marker[row]->setWidthTwips(twips); }
+void WinShade::setMarkerWidthTwips(int row, double twips) {
+    m_Marker[row]->setWidthTwips(twips);
+}
 
 void WinShade::setStatCaption(int row, const QString& text) {
     // The captions stay centred in their fixed boxes.
@@ -91,7 +95,9 @@ void WinShade::mouseMoveEvent(QMouseEvent* event) {
         BeginWindowDrag(*this);
 }
 
-void WinShade::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+void WinShade::mouseDoubleClickEvent(QMouseEvent*) {
+    emit doubleClicked();
+}
 
 // The strip has no close box; when the window system closes it anyway the
 // user gets the main window back rather than an invisible program.

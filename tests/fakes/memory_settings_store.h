@@ -24,8 +24,8 @@ public:
 
     void set(Key key, const QString& value) {
         const KeyDefinition& definition = definitionOf(key);
-        values.insert({QString::fromLatin1(definition.section), QString::fromLatin1(definition.name)},
-                      value);
+        values.insert(
+            {QString::fromLatin1(definition.section), QString::fromLatin1(definition.name)}, value);
     }
     QString value(Key key) const {
         const KeyDefinition& definition = definitionOf(key);

@@ -45,12 +45,11 @@ struct Int16Case {
 
 TEST(Conversions, Int16IsStrict) {
     const Int16Case cases[] = {
-        {"0", 0},           {"6", 6},          {"-1", -1},        {"32767", 32767},
-        {"-32768", -32768}, {"32768", {}},     {"-32769", {}},    {"", {}},
-        {"abc", {}},        {"12abc", {}},     {"1 2", {}},       {" 7 ", 7},
-        {"2.5", 2},         {"3.5", 4},        {"1e2", 100},      {"inf", {}},
-        {"nan", {}},        {"0x10", {}},      {"+5", {}},        {"--1", {}},
-        {"\xff\xfe", {}},   {"1,5", {}},       {"٣", {}},         {"1e400", {}},
+        {"0", 0},         {"6", 6},       {"-1", -1},   {"32767", 32767}, {"-32768", -32768},
+        {"32768", {}},    {"-32769", {}}, {"", {}},     {"abc", {}},      {"12abc", {}},
+        {"1 2", {}},      {" 7 ", 7},     {"2.5", 2},   {"3.5", 4},       {"1e2", 100},
+        {"inf", {}},      {"nan", {}},    {"0x10", {}}, {"+5", {}},       {"--1", {}},
+        {"\xff\xfe", {}}, {"1,5", {}},    {"٣", {}},    {"1e400", {}},
     };
     for (const Int16Case& c : cases)
         EXPECT_EQ(toInt16(c.text), c.expected) << '"' << c.text << '"';
@@ -148,8 +147,8 @@ TEST_F(IniStore, GarbageFilesReadAsDefaults) {
         file.write(content);
         file.close();
         IniSettingsStore store(QStringLiteral("Monitor"));
-        const QString read =
-            store.get(QStringLiteral("Ustawienia"), QStringLiteral("HDDNumber"), QStringLiteral("1"));
+        const QString read = store.get(QStringLiteral("Ustawienia"), QStringLiteral("HDDNumber"),
+                                       QStringLiteral("1"));
         EXPECT_EQ(read, QStringLiteral("1"));
     }
 }

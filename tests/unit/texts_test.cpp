@@ -66,7 +66,8 @@ TEST(Texts, BothSetsHoldEveryTextExactly) {
 }
 
 TEST(Texts, IntervalEntriesEndWithTheStoppedEntry) {
-    const char* expected[] = {"1 ms", "10 ms", "100 ms", "500 ms", "1000 ms", "2000 ms", "Wyłączone"};
+    const char* expected[] = {"1 ms",    "10 ms",   "100 ms",   "500 ms",
+                              "1000 ms", "2000 ms", "Wyłączone"};
     const int periods[] = {1, 10, 100, 500, 1000, 2000, 0};
     ASSERT_EQ(std::size(shared::kIntervals), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

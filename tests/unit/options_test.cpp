@@ -1,0 +1,199 @@
+// The options row, the window services and the switch to the strip.
+
+#include "form1_fixture.h"
+
+#include "window_services/shade_mode.h"
+#include "window_services/window_services.h"
+
+#include <QPushButton>
+
+using namespace kelvora;
+
+namespace {
+
+const char* const kOptionControls[] = {"Interval", "DYSK", "AoT", "LoadColors"};
+
+} // namespace
+
+class FoldTest : public Form1Test {
+public:
+    // Runs the animation timers until both have stopped; the heights reached.
+    std::vector<double> animate() {
+        std::vector<double> heights;
+        for (int tick = 0; tick < 40 && (timer("Rozwin").isActive() || timer("Zwin").isActive());
+             ++tick) {
+            fire(timer("Rozwin").isActive() ? "Rozwin" : "Zwin");
+            if (heights.empty() || heights.back() != form->outerHeightTwips())
+                heights.push_back(form->outerHeightTwips());
+        }
+        return heights;
+    }
+    void clickConfig() { QTest::mouseClick(&control("Config"), Qt::LeftButton); }
+    bool optionsEnabled() const {
+        for (const char* name : kOptionControls)
+            if (!control(name).isEnabled())
+                return false;
+        return true;
+    }
+};
+
+TEST_F(FoldTest, FoldsOutInNineStepsAndBackInNine) {
+    open();
+    EXPECT_FALSE(optionsEnabled());
+    clickConfig();
+    EXPECT_TRUE(optionsEnabled());
+    EXPECT_EQ(animate(),
+              (std::vector<double>{2195, 2245, 2295, 2345, 2395, 2445, 2495, 2545, 2595}));
+    // The whole options row is inside the client area now.
+    EXPECT_GE(form->height(), toPixels(2115));
+    clickConfig();
+    EXPECT_FALSE(optionsEnabled());
+    EXPECT_EQ(animate(),
+              (std::vector<double>{2545, 2495, 2445, 2395, 2345, 2295, 2245, 2195, 2145}));
+    EXPECT_EQ(form->height(), 113);
+}
+
+TEST_F(FoldTest, AClickReversesTheAnimationFromTheHeightReached) {
+    open();
+    clickConfig();
+    for (int i = 0; i < 3; ++i)
+        fire("Rozwin");
+    EXPECT_DOUBLE_EQ(form->outerHeightTwips(), 2295);
+    clickConfig();
+    EXPECT_FALSE(timer("Rozwin").isActive());
+    EXPECT_EQ(animate(), (std::vector<double>{2245, 2195, 2145}));
+
+    clickConfig();
+    animate();
+    clickConfig();
+    fire("Zwin");
+    fire("Zwin");
+    EXPECT_DOUBLE_EQ(form->outerHeightTwips(), 2495);
+    clickConfig();
+    EXPECT_FALSE(timer("Zwin").isActive());
+    EXPECT_EQ(animate(), (std::vector<double>{2545, 2595}));
+}
+
+TEST_F(Form1Test, IntervalStopsAndRestartsTheDriveAndMemoryRefresh) {
+    open();
+    auto& interval = control<QComboBox>("Interval");
+    interval.setCurrentIndex(6);
+    EXPECT_FALSE(timer("AutoRF").isActive());
+    EXPECT_TRUE(timer("CpuRef").isActive());
+    interval.setCurrentIndex(0);
+    EXPECT_TRUE(timer("AutoRF").isActive());
+    EXPECT_EQ(timer("AutoRF").interval(), 1);
+    interval.setCurrentIndex(5);
+    EXPECT_EQ(timer("AutoRF").interval(), 2000);
+}
+
+TEST_F(Form1Test, StoppedRefreshFreezesDriveAndMemoryButNotCpu) {
+    store.set(Key::Interval, QStringLiteral("6"));
+    open();
+    const QString drive = caption("dFree");
+    setDrive(0, kDriveTotal);
+    setNextLoad(30);
+    QTest::qWait(600);
+    EXPECT_EQ(caption("dFree"), drive);
+    EXPECT_EQ(caption("pUsed"), QStringLiteral("Used: 30%"));
+    control<QComboBox>("Interval").setCurrentIndex(0);
+    QTest::qWait(50);
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 0.00 GB (0.0%)"));
+}
+
+TEST_F(Form1Test, AlwaysOnTopFollowsTheCheckBox) {
+    open();
+    form->show();
+    auto& check = control<QCheckBox>("AoT");
+    check.setChecked(true);
+    EXPECT_TRUE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(form->isVisible());
+    check.setChecked(false);
+    EXPECT_FALSE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(Form1Test, ShadeModeSwapsCornerOnCorner) {
+    store.set(Key::Left, QStringLiteral("1500"));
+    store.set(Key::Top, QStringLiteral("3000"));
+    store.set(Key::Alpha, QStringLiteral("64"));
+    open().show();
+    ShadeSlot& slot = form->shade();
+    EXPECT_EQ(ShadeMode(*form, slot, 0), std::optional<std::int16_t>(1));
+
+    EXPECT_EQ(ShadeMode(*form, slot, 2), std::nullopt);
+    ASSERT_NE(slot.existing(), nullptr);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(slot.existing()->isVisible());
+    EXPECT_EQ(slot.existing()->pos(), form->pos());
+    EXPECT_NEAR(slot.existing()->windowOpacity(), 64 / 255.0, 0.01);
+    EXPECT_EQ(ShadeMode(*form, slot, 0), std::optional<std::int16_t>(2));
+    // Unknown modes change nothing.
+    EXPECT_EQ(ShadeMode(*form, slot, 3), std::nullopt);
+    EXPECT_EQ(ShadeMode(*form, slot, -1), std::nullopt);
+    EXPECT_TRUE(slot.existing()->isVisible());
+
+    slot.existing()->move(300, 400);
+    EXPECT_EQ(ShadeMode(*form, slot, 1), std::nullopt);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(slot.existing(), nullptr);
+    EXPECT_EQ(form->pos(), QPoint(300, 400));
+    EXPECT_EQ(ShadeMode(*form, slot, 0), std::optional<std::int16_t>(1));
+}
+
+TEST_F(Form1Test, FreshStripShowsPlaceholdersAndTheBarColours) {
+    open().show();
+    ShadeMode(*form, form->shade(), 2);
+    EXPECT_EQ(stripCaption(0), QStringLiteral("---"));
+    EXPECT_EQ(stripCaption(2), QStringLiteral("---"));
+    EXPECT_EQ(strip().findChild<QWidget*>(QStringLiteral("Marker1"))->width(), toPixels(1305));
+    EXPECT_EQ(strip().findChild<Bar*>(QStringLiteral("Marker1"))->fillColour(), QColor(0, 222, 0));
+    EXPECT_EQ(strip().size(), QSize(261, 35));
+}
+
+TEST_F(Form1Test, ClosingWhileTheStripIsShownStoresTheMainWindowsPlace) {
+    store.set(Key::Left, QStringLiteral("1500"));
+    open().show();
+    ShadeMode(*form, form->shade(), 2);
+    form->shade().existing()->move(500, 600);
+    form->close();
+    EXPECT_EQ(store.value(Key::Left), QStringLiteral("1500"));
+}
+
+class DoubleClickTest : public Form1Test,
+                        public ::testing::WithParamInterface<std::pair<const char*, bool>> {};
+
+TEST_P(DoubleClickTest, SwitchesToTheStripOnlyWhereListed) {
+    const auto [name, switches] = GetParam();
+    open().show();
+    // Fold out so that the options row can be reached.
+    QTest::mouseClick(&control("Config"), Qt::LeftButton);
+    for (int i = 0; i < 12; ++i)
+        fire("Rozwin");
+    QWidget* target = name ? &control(name) : form.get();
+    const QPoint where = name ? QPoint(2, 2) : QPoint(5, 5);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, where);
+    EXPECT_EQ(!form->isVisible(), switches) << (name ? name : "surface");
+    EXPECT_EQ(form->shade().existing() && form->shade().existing()->isVisible(), switches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, DoubleClickTest,
+    ::testing::Values(std::pair<const char*, bool>{nullptr, true}, std::pair{"DDF", true},
+                      std::pair{"dUsed", true}, std::pair{"dFree", true}, std::pair{"mUsed", true},
+                      std::pair{"mFree", true}, std::pair{"pUsed", true}, std::pair{"pFree", true},
+                      std::pair{"Stat0", true}, std::pair{"Stat1", true}, std::pair{"Stat2", true},
+                      std::pair{"Stat3", true}, std::pair{"Stat4", true}, std::pair{"DDX", false},
+                      std::pair{"MDX", false}, std::pair{"PDX", false}, std::pair{"Config", false},
+                      std::pair{"Label1", false}, std::pair{"Interval", false},
+                      std::pair{"DYSK", false}, std::pair{"AoT", false},
+                      std::pair{"LoadColors", false}),
+    [](const auto& info) { return std::string(info.param.first ? info.param.first : "surface"); });
+
+TEST_F(Form1Test, DoubleClickOnTheStripBringsTheMainWindowBack) {
+    open().show();
+    ShadeMode(*form, form->shade(), 2);
+    WinShade* shown = form->shade().existing();
+    QTest::mouseDClick(shown->findChild<QWidget*>(QStringLiteral("Stat1")), Qt::LeftButton);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->shade().existing(), nullptr);
+}

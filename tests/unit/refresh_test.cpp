@@ -1,0 +1,186 @@
+// The two refresh ticks and unit switching.
+
+#include "form1_fixture.h"
+
+#include <cmath>
+
+using namespace kelvora;
+
+namespace {
+
+int barPixels(double share, int framePixels) {
+    return toPixels(share * toTwips(framePixels));
+}
+
+} // namespace
+
+TEST_F(Form1Test, TickRendersTheReadoutsOfBothRows) {
+    open();
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 12.34 GB (25.0%)"));
+    EXPECT_EQ(caption("dUsed"), QStringLiteral("Used: 37.02 GB (75.0%)"));
+    EXPECT_EQ(caption("mFree"), QStringLiteral("Free: 256.00 MB (25.0%)"));
+    EXPECT_EQ(caption("mUsed"), QStringLiteral("Used: 768.00 MB (75.0%)"));
+    EXPECT_EQ(control("DDX").width(), barPixels(0.75, control("DDF").width()));
+    EXPECT_EQ(control("MDX").width(), barPixels(0.75, control("MDF").width()));
+    EXPECT_EQ(stripCaption(0), QStringLiteral("HDD  Free: 12.34 GB (25.0%)"));
+    EXPECT_EQ(stripCaption(1), QStringLiteral("RAM  Free: 256.00 MB (25.0%)"));
+    EXPECT_FALSE(strip().isVisible());
+    EXPECT_EQ(strip().findChild<QWidget*>(QStringLiteral("Marker0"))->width(),
+              barPixels(0.75, strip().findChild<QWidget*>(QStringLiteral("MF0"))->width()));
+    // The root of the selected entry is what the drive is asked for by.
+    EXPECT_EQ(os.lastRoot, "/");
+}
+
+TEST_F(Form1Test, EveryFigureOfATickIsItsOwnQuery) {
+    open();
+    const int drives = os.geometry.calls();
+    const int memories = os.memory.calls();
+    fire("AutoRF");
+    EXPECT_EQ(os.geometry.calls() - drives, 10);
+    EXPECT_EQ(os.memory.calls() - memories, 14);
+}
+
+TEST_F(Form1Test, FullDriveFillsItsFrame) {
+    setDrive(0, kDriveTotal);
+    open();
+    EXPECT_EQ(control("DDX").width(), control("DDF").width());
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 0.00 GB (0.0%)"));
+}
+
+TEST_F(Form1Test, UnreadableDriveFallsBackToTheRootDrive) {
+    open();
+    auto& list = control<QComboBox>("DYSK");
+    list.setCurrentIndex(2);
+    os.geometry.push(std::nullopt);
+    setDrive(kDriveFree / 2, kDriveTotal);
+    os.geometry.push(std::nullopt);
+    // The first query of the tick for entry 0 fails; the nested tick for the
+    // root drive then reads half the free space.
+    list.setCurrentIndex(0);
+    EXPECT_EQ(list.currentIndex(), 1);
+    EXPECT_EQ(caption("Stat0"), QStringLiteral("HDD"));
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 6.17 GB (12.5%)"));
+    EXPECT_EQ(os.lastRoot, "/");
+}
+
+TEST_F(Form1Test, FailingRootDriveEndsTheFallbackWithoutRecursion) {
+    open();
+    const QString memoryBefore = caption("mFree");
+    os.memory.set(PhysicalMemory{.total = 1073741824, .available = 536870912});
+    os.geometry.fail();
+    control<QComboBox>("DYSK").setCurrentIndex(2);
+    EXPECT_EQ(control<QComboBox>("DYSK").currentIndex(), 1);
+    // The drive comes first, so the failing ticks never reached memory.
+    EXPECT_EQ(caption("mFree"), memoryBefore);
+    EXPECT_LE(os.geometry.calls(), 30);
+}
+
+TEST_F(Form1Test, FirstDriveEntryIsCaptionedFdd) {
+    open();
+    control<QComboBox>("DYSK").setCurrentIndex(0);
+    EXPECT_EQ(caption("Stat0"), QStringLiteral("FDD"));
+    EXPECT_EQ(os.lastRoot, "/media");
+    EXPECT_EQ(stripCaption(0).left(5), QStringLiteral("HDD  "));
+    control<QComboBox>("DYSK").setCurrentIndex(2);
+    EXPECT_EQ(caption("Stat0"), QStringLiteral("HDD"));
+}
+
+struct CpuCase {
+    int load;
+    bool failed;
+    const char* used;
+    const char* free;
+    double share;
+};
+
+TEST_F(Form1Test, CpuTickWritesLabelsBarAndStrip) {
+    const CpuCase cases[] = {
+        {0, false, "Used: 0%", "Free: 100%", 0.0},   {42, false, "Used: 42%", "Free: 58%", 0.42},
+        {100, false, "Used: 100%", "Free: 0%", 1.0}, {105, false, "Used: 105%", "Free: -5%", 1.05},
+        {0, true, "Used: -1%", "Free: 101%", 0.0},
+    };
+    open();
+    for (const CpuCase& c : cases) {
+        setNextLoad(c.load);
+        if (c.failed)
+            os.processors.push(std::nullopt);
+        fire("CpuRef");
+        EXPECT_EQ(caption("pUsed"), QString::fromUtf8(c.used)) << c.load;
+        EXPECT_EQ(caption("pFree"), QString::fromUtf8(c.free)) << c.load;
+        EXPECT_EQ(stripCaption(2), QStringLiteral("CPU  ") + QString::fromUtf8(c.free));
+        const int expected = barPixels(c.share, control("PDF").width());
+        EXPECT_EQ(control("PDX").isHidden() ? 0 : control("PDX").width(), expected) << c.load;
+    }
+}
+
+TEST_F(Form1Test, PolishBuildUsesItsPrefixes) {
+    open(polishTexts());
+    setNextLoad(42);
+    fire("CpuRef");
+    EXPECT_EQ(caption("pFree"), QStringLiteral("Wolne: 58%"));
+    EXPECT_EQ(caption("dUsed"), QStringLiteral("Zajęte: 37.02 GB (75.0%)"));
+    EXPECT_EQ(stripCaption(2), QStringLiteral("CPU  Wolne: 58%"));
+}
+
+TEST_F(Form1Test, FourClicksReturnToTheUnitWithTheTablesPattern) {
+    open();
+    const char* memoryTexts[] = {"Free: 0.25 GB (25.0%)", "Free:  268 435 456 B (25.0%)",
+                                 "Free:  262 144 KB (25.0%)", "Free:  256.00 MB (25.0%)"};
+    for (const char* expected : memoryTexts) {
+        QTest::mouseClick(&control("MDX"), Qt::LeftButton);
+        EXPECT_EQ(caption("mFree"), QString::fromUtf8(expected));
+    }
+    EXPECT_EQ(form->memoryUnit().pattern, "### ##0.00 MB");
+    // The drive row never moved.
+    EXPECT_EQ(form->driveUnit().counter, 3);
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 12.34 GB (25.0%)"));
+}
+
+TEST_F(Form1Test, DoubleClickOnABarStepsOnce) {
+    open();
+    form->show();
+    // The window system's order for a double-click.
+    QWidget& bar = control("DDX");
+    QTest::mousePress(&bar, Qt::LeftButton);
+    QTest::mouseRelease(&bar, Qt::LeftButton);
+    QTest::mouseDClick(&bar, Qt::LeftButton);
+    QTest::mouseRelease(&bar, Qt::LeftButton);
+    EXPECT_EQ(form->driveUnit().counter, 0);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Form1Test, StoredCounterOutsideTheTableOnlyAdvances) {
+    store.set(Key::HDDCounter, QStringLiteral("-1"));
+    open();
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    EXPECT_EQ(form->driveUnit().counter, 0);
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 13 250 000 000 B (25.0%)"));
+
+    store.set(Key::HDDCounter, QStringLiteral("7"));
+    open();
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    EXPECT_EQ(form->driveUnit().counter, 8);
+    EXPECT_EQ(form->driveUnit().pattern, "0.00 GB");
+}
+
+TEST_F(Form1Test, UnitClickRefreshesWhileTheTimerIsStopped) {
+    store.set(Key::Interval, QStringLiteral("6"));
+    open();
+    ASSERT_FALSE(timer("AutoRF").isActive());
+    os.memory.set(PhysicalMemory{.total = 1073741824, .available = 536870912});
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 13 250 000 000 B (25.0%)"));
+    EXPECT_EQ(caption("mFree"), QStringLiteral("Free: 512.00 MB (50.0%)"));
+}
+
+TEST_F(Form1Test, UnitChoicePersistsThroughCloseAndStart) {
+    open();
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    form->close();
+    open();
+    EXPECT_EQ(form->driveUnit().counter, 1);
+    EXPECT_EQ(form->driveUnit().pattern, "### ### ##0 KB");
+    EXPECT_EQ(form->driveUnit().divisor, 1024);
+    EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 12 939 453 KB (25.0%)"));
+}
