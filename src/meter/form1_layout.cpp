@@ -120,6 +120,21 @@ void Form1::createControls() {
     m_LoadColors->setIcon(QIcon(QPixmap::fromImage(colorsButtonPicture())));
     m_LoadColors->setIconSize(QSize(20, 20));
     m_LoadColors->setToolTip(QString::fromUtf8(m_texts.colorsButtonTip));
+    // Screen readers read a value label's text as its name; the description
+    // tells which row it belongs to.
+    const std::pair<QWidget*, const char*> roles[] = {
+        {m_DDX, "Drive used"},       {m_dUsed, "Drive used"},     {m_dFree, "Drive free"},
+        {m_MDX, "Memory used"},      {m_mUsed, "Memory used"},    {m_mFree, "Memory free"},
+        {m_PDX, "Processor load"},   {m_pUsed, "Processor used"}, {m_pFree, "Processor free"},
+        {m_Interval, "Interval"},    {m_DYSK, "Drive"},           {m_LoadColors, "Colours"},
+    };
+    for (const auto& [control, role] : roles) {
+        if (qobject_cast<QLabel*>(control))
+            control->setAccessibleDescription(QString::fromLatin1(role));
+        else
+            control->setAccessibleName(QString::fromLatin1(role));
+    }
+
     auto* blocker = new DoubleClickBlocker(this);
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
