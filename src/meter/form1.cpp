@@ -307,9 +307,9 @@ void Form1::onIntervalChanged(int index) {
 
 void Form1::onDyskChanged(int) {
     memoryAndDriveTick();
-    setCaption(*m_Stat[0],
-               QString::fromUtf8(m_DYSK->currentIndex() == 0 ? shared::kRemovableDriveRow
-                                                             : shared::kDriveRow));
+    // Row captions keep their laid-out width, right-aligned against the bar.
+    m_Stat[0]->setText(QString::fromUtf8(m_DYSK->currentIndex() == 0 ? shared::kRemovableDriveRow
+                                                                     : shared::kDriveRow));
 }
 
 void Form1::onAoTStateChanged(int state) {

@@ -79,6 +79,8 @@ TEST_F(Form1Test, FirstDriveEntryIsCaptionedFdd) {
     open();
     control<QComboBox>("DYSK").setCurrentIndex(0);
     EXPECT_EQ(caption("Stat0"), QStringLiteral("FDD"));
+    // The caption stays right-aligned against the bar.
+    EXPECT_EQ(control("Stat0").geometry(), toPixels(120, 180, 360, 195));
     EXPECT_EQ(os.lastRoot, "/media");
     EXPECT_EQ(stripCaption(0).left(5), QStringLiteral("HDD  "));
     control<QComboBox>("DYSK").setCurrentIndex(2);
