@@ -1,5 +1,6 @@
 #include "colours/colors.h"
 
+#include "meter/fonts.h"
 #include "meter/twips.h"
 #include "settings/conversions.h"
 #include "settings/settings_store.h"
@@ -20,18 +21,6 @@ constexpr int kClientHeight = 2535;
 constexpr int kFrameLeft[] = {180, 3600, 7020};
 // A minimum of 64 keeps every window visible whatever the user picks.
 constexpr int kLowestAlpha = 64;
-
-QFont tahomaBold() {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
-void place(QWidget& control, const QString& name, int left, int top, int width, int height) {
-    control.setObjectName(name);
-    control.setGeometry(toPixels(left, top, width, height));
-}
 
 QSlider* slider(QWidget* parent, const QString& name, int left, int top, int minimum) {
     auto* control = new QSlider(Qt::Horizontal, parent);
@@ -71,7 +60,7 @@ Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ow
 void Colors::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.colorsCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
-    setFont(tahomaBold());
+    setFont(tahoma(8.25, true));
 
     const char* frameNames[] = {"DYSK", "RAM", "CPU"};
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};

@@ -89,6 +89,11 @@ bool DoubleClickBlocker::eventFilter(QObject*, QEvent* event) {
     return event->type() == QEvent::MouseButtonDblClick;
 }
 
+void place(QWidget& control, const QString& name, int left, int top, int width, int height) {
+    control.setObjectName(name);
+    control.setGeometry(toPixels(left, top, width, height));
+}
+
 void setCaption(QLabel& label, const QString& text) {
     if (label.text() == text)
         return;

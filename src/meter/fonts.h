@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QFont>
+
 namespace kelvora {
+
+// The face every window's texts are laid out in.
+QFont tahoma(double points, bool bold);
 
 // The layout is measured in Tahoma. Where it is missing, DejaVu Sans
 // Condensed lays text out within a pixel of it; plain DejaVu Sans is 12 %

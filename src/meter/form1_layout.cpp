@@ -3,6 +3,7 @@
 
 #include "meter/form1.h"
 
+#include "meter/fonts.h"
 #include "meter/pictures.h"
 #include "meter/twips.h"
 #include "texts/shared_texts.h"
@@ -18,24 +19,12 @@ namespace {
 constexpr int kClientWidth = 6735;
 constexpr int kClientHeight = 1695;
 
-QFont tahoma(double points) {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
-void place(QWidget& control, const char* name, int left, int top, int width, int height) {
-    control.setObjectName(QString::fromLatin1(name));
-    control.setGeometry(toPixels(left, top, width, height));
-}
-
 QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width,
               int height, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* caption = new QLabel(QString::fromUtf8(text), parent);
-    caption->setFont(tahoma(8.25));
+    caption->setFont(tahoma(8.25, true));
     caption->setAlignment(alignment | Qt::AlignTop);
-    place(*caption, name, left, top, width, height);
+    place(*caption, QString::fromLatin1(name), left, top, width, height);
     return caption;
 }
 
@@ -58,33 +47,33 @@ void Form1::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.mainCaption));
     setWindowIcon(programIcon());
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
-    setFont(tahoma(8.25));
+    setFont(tahoma(8.25, true));
 
     constexpr auto right = Qt::AlignRight;
     // Row captions end at 480; frames start at 540 with the bars on top.
     m_Stat[0] = label(this, "Stat0", shared::kDriveRow, 120, 180, 360, 195, right);
     m_DDF = new ShapeFrame(this);
-    place(*m_DDF, "DDF", 540, 180, 5955, 195);
+    place(*m_DDF, QStringLiteral("DDF"), 540, 180, 5955, 195);
     m_DDX = new Bar(this, true, false);
-    place(*m_DDX, "DDX", 540, 180, 1815, 195);
+    place(*m_DDX, QStringLiteral("DDX"), 540, 180, 1815, 195);
     m_DDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
     m_dUsed = label(this, "dUsed", "dUsed", 555, 375, 525, 195);
     m_dFree = label(this, "dFree", "dFree", 3645, 375, 480, 195);
 
     m_Stat[1] = label(this, "Stat1", shared::kMemoryRow, 90, 660, 390, 195, right);
     m_MDF = new ShapeFrame(this);
-    place(*m_MDF, "MDF", 540, 660, 5955, 195);
+    place(*m_MDF, QStringLiteral("MDF"), 540, 660, 5955, 195);
     m_MDX = new Bar(this, true, false);
-    place(*m_MDX, "MDX", 540, 660, 2115, 195);
+    place(*m_MDX, QStringLiteral("MDX"), 540, 660, 2115, 195);
     m_MDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
     m_mUsed = label(this, "mUsed", "mUsed", 555, 855, 585, 195);
     m_mFree = label(this, "mFree", "mFree", 3645, 855, 540, 195);
 
     m_Stat[2] = label(this, "Stat2", shared::kCpuRow, 150, 1140, 330, 195, right);
     m_PDF = new ShapeFrame(this);
-    place(*m_PDF, "PDF", 540, 1140, 5955, 195);
+    place(*m_PDF, QStringLiteral("PDF"), 540, 1140, 5955, 195);
     m_PDX = new Bar(this, false, false);
-    place(*m_PDX, "PDX", 540, 1140, 1875, 195);
+    place(*m_PDX, QStringLiteral("PDX"), 540, 1140, 1875, 195);
     m_pUsed = label(this, "pUsed", "pUsed", 555, 1335, 525, 195);
     m_pFree = label(this, "pFree", "pFree", 3645, 1335, 480, 195);
 
@@ -92,41 +81,41 @@ void Form1::createControls() {
     // clicks.
     const QString options = QString::fromUtf8(m_texts.options);
     m_Label1 = new ClickLabel(options, this);
-    m_Label1->setFont(tahoma(11.25));
+    m_Label1->setFont(tahoma(11.25, true));
     setTextColour(*m_Label1, QColor(192, 192, 192));
-    place(*m_Label1, "Label1", 5505, 1380, m_texts.optionsWidth, 270);
+    place(*m_Label1, QStringLiteral("Label1"), 5505, 1380, m_texts.optionsWidth, 270);
     m_Config = new ClickLabel(options, this);
-    m_Config->setFont(tahoma(11.25));
+    m_Config->setFont(tahoma(11.25, true));
     setTextColour(*m_Config, QColor(86, 86, 86));
-    place(*m_Config, "Config", 5475, 1350, m_texts.optionsWidth, 270);
+    place(*m_Config, QStringLiteral("Config"), 5475, 1350, m_texts.optionsWidth, 270);
 
     // The options row lies below the client area until it is folded out.
     m_Stat[3] = label(this, "Stat3", shared::kIntervalCaption, 120, 1800, 690, 195, right);
     m_Interval = new QComboBox(this);
-    place(*m_Interval, "Interval", 840, 1740, 1515, 315);
+    place(*m_Interval, QStringLiteral("Interval"), 840, 1740, 1515, 315);
     m_Stat[4] = label(this, "Stat4", m_texts.driveListCaption, m_texts.driveListCaptionLeft, 1800,
                       m_texts.driveListCaptionWidth, 195, right);
     m_DYSK = new QComboBox(this);
-    place(*m_DYSK, "DYSK", 2940, 1740, 1515, 315);
+    place(*m_DYSK, QStringLiteral("DYSK"), 2940, 1740, 1515, 315);
     setBackground(*m_DYSK, QPalette::Base, Qt::white);
     m_AoT = new QCheckBox(QString::fromUtf8(m_texts.alwaysOnTop), this);
-    place(*m_AoT, "AoT", 4545, 1740, 1395, m_texts.alwaysOnTopHeight);
+    place(*m_AoT, QStringLiteral("AoT"), 4545, 1740, 1395, m_texts.alwaysOnTopHeight);
     setBackground(*m_AoT, QPalette::Window, QColor(226, 226, 226));
     // The caption sits as close to its box as on the classic check box, so
     // that it fits the layout's width.
     m_AoT->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     m_LoadColors = new QPushButton(this);
-    place(*m_LoadColors, "LoadColors", 6120, 1740, 375, 315);
+    place(*m_LoadColors, QStringLiteral("LoadColors"), 6120, 1740, 375, 315);
     m_LoadColors->setIcon(QIcon(QPixmap::fromImage(colorsButtonPicture())));
     m_LoadColors->setIconSize(QSize(20, 20));
     m_LoadColors->setToolTip(QString::fromUtf8(m_texts.colorsButtonTip));
     // Screen readers read a value label's text as its name; the description
     // tells which row it belongs to.
     const std::pair<QWidget*, const char*> roles[] = {
-        {m_DDX, "Drive used"},       {m_dUsed, "Drive used"},     {m_dFree, "Drive free"},
-        {m_MDX, "Memory used"},      {m_mUsed, "Memory used"},    {m_mFree, "Memory free"},
-        {m_PDX, "Processor load"},   {m_pUsed, "Processor used"}, {m_pFree, "Processor free"},
-        {m_Interval, "Interval"},    {m_DYSK, "Drive"},           {m_LoadColors, "Colours"},
+        {m_DDX, "Drive used"},     {m_dUsed, "Drive used"},     {m_dFree, "Drive free"},
+        {m_MDX, "Memory used"},    {m_mUsed, "Memory used"},    {m_mFree, "Memory free"},
+        {m_PDX, "Processor load"}, {m_pUsed, "Processor used"}, {m_pFree, "Processor free"},
+        {m_Interval, "Interval"},  {m_DYSK, "Drive"},           {m_LoadColors, "Colours"},
     };
     for (const auto& [control, role] : roles) {
         if (qobject_cast<QLabel*>(control))

@@ -88,6 +88,10 @@ QIcon programIcon() {
     return icon;
 }
 
+QImage programIconImage(int size) {
+    return triangle(size);
+}
+
 QImage colorsButtonPicture() {
     QImage image(20, 20, QImage::Format_ARGB32);
     image.fill(Qt::transparent);

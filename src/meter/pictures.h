@@ -14,6 +14,8 @@ QImage mainBackground();
 QImage stripBackground();
 // A triangle shaded from purple at the apex to green and yellow at the base.
 QIcon programIcon();
+// The same triangle at any square size, for the icon files the desktop uses.
+QImage programIconImage(int size);
 // The colour button: three stripes in a black box, white margin transparent.
 QImage colorsButtonPicture();
 

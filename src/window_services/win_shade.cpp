@@ -1,5 +1,6 @@
 #include "window_services/win_shade.h"
 
+#include "meter/fonts.h"
 #include "meter/pictures.h"
 #include "meter/twips.h"
 #include "texts/shared_texts.h"
@@ -32,23 +33,21 @@ WinShade::WinShade()
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
 
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(6.75);
+    const QFont font = tahoma(6.75, false);
     for (int row = 0; row < 3; ++row) {
         const int top = kRowPitch * row;
         m_MF[row] = new ShapeFrame(this);
-        m_MF[row]->setObjectName(QStringLiteral("MF%1").arg(row));
-        m_MF[row]->setGeometry(toPixels(0, top, kClientWidth, kRowHeight));
+        place(*m_MF[row], QStringLiteral("MF%1").arg(row), 0, top, kClientWidth, kRowHeight);
 
         m_Marker[row] = new Bar(this, false, true);
-        m_Marker[row]->setObjectName(QStringLiteral("Marker%1").arg(row));
-        m_Marker[row]->setGeometry(toPixels(0, top, kMarkerStartWidth, kRowHeight));
+        place(*m_Marker[row], QStringLiteral("Marker%1").arg(row), 0, top, kMarkerStartWidth,
+              kRowHeight);
 
         m_Stat[row] = new QLabel(QString::fromUtf8(shared::kStripPlaceholder), this);
-        m_Stat[row]->setObjectName(QStringLiteral("Stat%1").arg(row));
         m_Stat[row]->setFont(font);
         m_Stat[row]->setAlignment(Qt::AlignCenter);
-        m_Stat[row]->setGeometry(toPixels(statLeft(row), top, kStatWidth, kRowHeight));
+        place(*m_Stat[row], QStringLiteral("Stat%1").arg(row), statLeft(row), top, kStatWidth,
+              kRowHeight);
         QPalette palette = m_Stat[row]->palette();
         palette.setColor(QPalette::WindowText, Qt::black);
         m_Stat[row]->setPalette(palette);
