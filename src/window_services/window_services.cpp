@@ -19,6 +19,7 @@ QWindow& nativeWindow(QWidget& window) {
 // systems (no window manager on X11) that refuse a system move. It removes
 // itself on release, so nothing outlives the drag.
 class PointerFollower : public QObject {
+    Q_OBJECT
 public:
     explicit PointerFollower(QWidget& window)
         : QObject(&window), m_window(window), m_grabOffset(QCursor::pos() - window.pos()) {
@@ -65,3 +66,5 @@ void SetWindowAlpha(QWidget& window, std::uint8_t alpha) {
 }
 
 } // namespace kelvora
+
+#include "window_services.moc"
