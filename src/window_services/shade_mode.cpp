@@ -1,5 +1,7 @@
 #include "window_services/shade_mode.h"
 
+#include <QWindow>
+
 namespace kelvora {
 
 ShadeSlot::~ShadeSlot() {
@@ -34,7 +36,11 @@ std::optional<std::int16_t> ShadeMode(QWidget& mainWindow, ShadeSlot& strip, int
         WinShade& shade = strip.get();
         mainWindow.show();
         shade.hide();
-        mainWindow.move(shade.pos());
+        // The window was just shown again and the window manager has not
+        // framed it yet, so QWidget::move would put the client area on the
+        // corner and the frame would then stick out above and left of it.
+        // The outer corner is what goes where the strip was.
+        mainWindow.windowHandle()->setFramePosition(shade.pos());
         strip.destroy();
         return std::nullopt;
     }

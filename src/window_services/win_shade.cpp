@@ -89,9 +89,20 @@ void WinShade::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_background);
 }
 
+void WinShade::mousePressEvent(QMouseEvent* event) {
+    m_dragBegun = false;
+    event->ignore();
+}
+
+// One drag per press: the window manager's move runs on its own once asked,
+// and a second request, sent for a motion that came before it took the
+// pointer, starts another move when the first ends, which swallows the next
+// click (the first half of a double-click).
 void WinShade::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() == Qt::LeftButton)
+    if (event->buttons() == Qt::LeftButton && !m_dragBegun) {
+        m_dragBegun = true;
         BeginWindowDrag(*this);
+    }
 }
 
 void WinShade::mouseDoubleClickEvent(QMouseEvent*) {

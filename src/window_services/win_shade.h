@@ -33,6 +33,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -42,6 +43,8 @@ private:
     std::array<ShapeFrame*, 3> m_MF{};
     std::array<Bar*, 3> m_Marker{};
     std::array<QLabel*, 3> m_Stat{};
+    // Set once the current press has handed its drag to BeginWindowDrag.
+    bool m_dragBegun = false;
 };
 
 } // namespace kelvora

@@ -110,3 +110,57 @@ ini_value() { # file section key
 }
 
 ini_keys() { grep -c '=' "$1" 2>/dev/null || echo 0; }
+
+# Runs the command until it succeeds; false if it still fails after ~5 s.
+wait_until() {
+    for _ in $(seq 100); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+# Clicks (or with a count, multi-clicks) the left button at a point of the
+# window's client area.
+click_client() { # id x y [count]
+    xdotool mousemove --window "$1" "$2" "$3" click --repeat "${4:-1}" --delay 80 1
+}
+
+is_above() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
+
+# _NET_WM_WINDOW_OPACITY as a decimal number; empty when the window has none.
+window_opacity() { xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p'; }
+
+# True when a 32-bit opacity value is alpha/255 of full within 0.5 %.
+opacity_is() { # value alpha
+    [ -n "$1" ] && awk -v v="$1" -v a="$2" 'BEGIN {
+        want = a / 255 * 4294967295; d = v - want; if (d < 0) d = -d; exit !(d <= 0.005 * 4294967295) }'
+}
+
+# Drags with the left button from a client point of the window by (dx, dy):
+# a small first step that turns the press into a drag, a moment for the
+# drag to start, then the rest in ten steps. The window follows from the
+# first step on, so it ends (dx - 4, dy - 3) from where it was.
+drag_window() { # id x y dx dy
+    local x y i
+    read -r x y _ _ < <(client_geometry "$1")
+    x=$((x + $2)) y=$((y + $3))
+    xdotool mousemove "$x" "$y" mousedown 1
+    sleep 0.1
+    xdotool mousemove "$((x + 4))" "$((y + 3))"
+    sleep 0.2
+    for i in $(seq 1 10); do
+        xdotool mousemove "$((x + $4 * i / 10))" "$((y + $5 * i / 10))"
+        sleep 0.03
+    done
+    xdotool mouseup 1
+}
+
+# The colour of one screen pixel as RRGGBB.
+pixel_at() { # x y
+    local shot
+    shot=$(mktemp --suffix=.png)
+    import -window root "$shot"
+    convert "$shot" -crop "1x1+$1+$2" txt: | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tail -n 1
+    rm -f "$shot"
+}
