@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace kelvora {
 
 namespace {
@@ -79,9 +81,16 @@ void WinShade::setMarkerWidthTwips(int row, double twips) {
 }
 
 void WinShade::setStatCaption(int row, const QString& text) {
-    // The captions stay centred in their fixed boxes.
-    if (m_Stat[row]->text() != text)
-        m_Stat[row]->setText(text);
+    QLabel& caption = *m_Stat[row];
+    if (caption.text() == text)
+        return;
+    caption.setText(text);
+    // A readout wider than its laid-out box grows both ways about the box's
+    // centre, so that it stays centred and is not cut off at either end.
+    const QRect laidOut = toPixels(statLeft(row), kRowPitch * row, kStatWidth, kRowHeight);
+    const int textWidth = std::clamp(caption.sizeHint().width(), laidOut.width(), width());
+    const int left = std::clamp(laidOut.center().x() - textWidth / 2, 0, width() - textWidth);
+    caption.setGeometry(left, laidOut.y(), textWidth, laidOut.height());
 }
 
 void WinShade::paintEvent(QPaintEvent*) {

@@ -31,6 +31,18 @@ TEST_F(Form1Test, TickRendersTheReadoutsOfBothRows) {
     EXPECT_EQ(os.lastRoot, "/");
 }
 
+TEST_F(Form1Test, LongStripReadoutsStayWholeAndCentred) {
+    open();
+    QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    QLabel* caption = strip().findChild<QLabel*>(QStringLiteral("Stat0"));
+    ASSERT_EQ(caption->text(), QStringLiteral("HDD  Free: 13 250 000 000 B (25.0%)"));
+    const QRect laidOut = toPixels(1185, 0, 1635, 165);
+    EXPECT_GE(caption->width(), std::min(caption->sizeHint().width(), strip().width()));
+    EXPECT_NEAR(caption->geometry().center().x(), laidOut.center().x(), 1);
+    EXPECT_GE(caption->x(), 0);
+    EXPECT_LE(caption->geometry().right(), strip().width());
+}
+
 TEST_F(Form1Test, EveryFigureOfATickIsItsOwnQuery) {
     open();
     const int drives = os.geometry.calls();
