@@ -19,6 +19,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace kelvora {
@@ -44,11 +45,23 @@ UnitState defaultUnit(Key number, Key format, Key counter) {
             .divisor = *toInt32(definitionOf(number).defaultText)};
 }
 
-// A bar's colour when nothing is stored; a failed loading step leaves it.
-QColor storedDefaultColour(int set) {
+// A bar's colour from its three stored components; empty when one of them is
+// not a whole number from 0 to 255.
+template <typename Read> std::optional<QColor> composeColour(int set, Read read) {
+    std::array<int, 3> rgb{};
     const std::array<Key, 3> keys = colourKeys(set);
-    const auto component = [&](int i) { return *toInt16(definitionOf(keys[i]).defaultText); };
-    return QColor(component(0), component(1), component(2));
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto component = toInt16(read(keys[i]));
+        if (!component || *component < 0 || *component > 255)
+            return std::nullopt;
+        rgb[i] = *component;
+    }
+    return QColor(rgb[0], rgb[1], rgb[2]);
+}
+
+// A bar's colour when nothing is stored; a failed loading step leaves it.
+QColor defaultColour(int set) {
+    return *composeColour(set, [](Key key) { return definitionOf(key).defaultText; });
 }
 
 } // namespace
@@ -65,9 +78,9 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
     setObjectName(QStringLiteral("Form1"));
     createControls();
     fillLists(drives);
-    m_DDX->setFillColour(storedDefaultColour(0));
-    m_MDX->setFillColour(storedDefaultColour(1));
-    m_PDX->setFillColour(storedDefaultColour(2));
+    m_DDX->setFillColour(defaultColour(0));
+    m_MDX->setFillColour(defaultColour(1));
+    m_PDX->setFillColour(defaultColour(2));
     m_requestedHeightTwips = toTwips(height()) + kFrameHeightTwips;
     connectControls();
     m_CpuRef.start(500);
@@ -93,25 +106,28 @@ void Form1::connectControls() {
 // ---- Loading and closing ----------------------------------------------------
 
 void Form1::load() {
-    using Step = bool (Form1::*)();
-    // Each failed step is skipped and falls back to the root drive.
-    const auto run = [this](bool succeeded) {
-        if (!succeeded)
-            m_DYSK->setCurrentIndex(1);
+    const std::function<bool()> steps[] = {
+        [this] { return loadLeft(); },
+        [this] { return loadTop(); },
+        [this] { return loadInterval(); },
+        [this] { return loadAoT(); },
+        [this] { return loadUnitNumber(Key::HDDNumber, m_driveUnit); },
+        [this] { return loadUnitFormat(Key::HDDFormat, m_driveUnit); },
+        [this] { return loadUnitCounter(Key::HDDCounter, m_driveUnit); },
+        [this] { return loadUnitNumber(Key::RAMNumber, m_memoryUnit); },
+        [this] { return loadUnitFormat(Key::RAMFormat, m_memoryUnit); },
+        [this] { return loadUnitCounter(Key::RAMCounter, m_memoryUnit); },
+        [this] { return loadDysk(); },
+        [this] { return loadBarColour(0, *m_DDX); },
+        [this] { return loadBarColour(1, *m_MDX); },
+        [this] { return loadBarColour(2, *m_PDX); },
+        [this] { return loadAlpha(); },
     };
-    for (Step step : {&Form1::loadLeft, &Form1::loadTop, &Form1::loadInterval, &Form1::loadAoT})
-        run((this->*step)());
-    run(loadUnitNumber(Key::HDDNumber, m_driveUnit));
-    run(loadUnitFormat(Key::HDDFormat, m_driveUnit));
-    run(loadUnitCounter(Key::HDDCounter, m_driveUnit));
-    run(loadUnitNumber(Key::RAMNumber, m_memoryUnit));
-    run(loadUnitFormat(Key::RAMFormat, m_memoryUnit));
-    run(loadUnitCounter(Key::RAMCounter, m_memoryUnit));
-    run(loadDysk());
-    run(loadBarColour(0, *m_DDX));
-    run(loadBarColour(1, *m_MDX));
-    run(loadBarColour(2, *m_PDX));
-    run(loadAlpha());
+    // A failed step is skipped and falls back to the root drive at once, so
+    // a later drive step can still restore the stored drive.
+    for (const auto& step : steps)
+        if (!step())
+            m_DYSK->setCurrentIndex(1);
     if (!m_CpuStat)
         m_CpuStat = std::make_unique<CPUState>(m_os);
     m_CpuStat->Initialize();
@@ -185,16 +201,10 @@ bool Form1::loadDysk() {
 }
 
 bool Form1::loadBarColour(int set, Bar& bar) {
-    std::array<int, 3> rgb{};
-    const std::array<Key, 3> keys = colourKeys(set);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto component = toInt16(readSetting(m_store, keys[i]));
-        if (!component || *component < 0 || *component > 255)
-            return false;
-        rgb[i] = *component;
-    }
-    bar.setFillColour(QColor(rgb[0], rgb[1], rgb[2]));
-    return true;
+    const auto colour = composeColour(set, [this](Key key) { return readSetting(m_store, key); });
+    if (colour)
+        bar.setFillColour(*colour);
+    return colour.has_value();
 }
 
 bool Form1::loadAlpha() {
