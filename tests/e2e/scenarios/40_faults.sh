@@ -1,0 +1,242 @@
+# Faults around the real program: racing starts, kills during the close,
+# settings that cannot be written, /proc files that cannot be read and a
+# drive that goes away. Parts that need root say so and are skipped.
+
+is_root() { [ "$(id -u)" -eq 0 ]; }
+skip() { echo "skip [$scenario]: $*"; }
+
+# Waits for the process to end and sets `status` to its exit status; 255
+# when it did not end within ~5 s.
+collect_status() {
+    status=0
+    if ! wait_exit_quiet "$1"; then
+        kill -9 "$1" 2>/dev/null
+        status=255
+        return
+    fi
+    { wait "$1"; } 2>/dev/null || status=$?
+}
+wait_exit_quiet() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || return 0
+        # A zombie has ended; only its status is left to collect.
+        [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = Z ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+old_settings() {
+    # Dysk 0 loads as 1, so every close that gets through writes a new file.
+    printf '[Pozycja]\nLeft=1500\nTop=3000\n\n[Ustawienia]\nDysk=0\ninterval=2\n\n[Kolory]\nR1=7\n'
+}
+
+begin "two instances started together leave exactly one window"
+gate="$home/gate"
+for round in $(seq 8); do
+    mkfifo "$gate"
+    # Both block opening the gate for reading and are released by the one
+    # open for writing below, within microseconds of each other.
+    (cat "$gate" >/dev/null && exec "$EN") & first=$!
+    (cat "$gate" >/dev/null && exec "$EN") & second=$!
+    sleep 0.2
+    : >"$gate"
+    if id=$(wait_window "$EN_TITLE"); then
+        sleep 0.5
+        windows=$(xdotool search --onlyvisible --name "^$EN_TITLE\$" | wc -l)
+        [ "$windows" -eq 1 ] || fail "round $round: $windows windows"
+        running=0
+        for pid in "$first" "$second"; do
+            kill -0 "$pid" 2>/dev/null && [ "$(awk '{ print $3 }' "/proc/$pid/stat")" != Z ] &&
+                running=$((running + 1))
+        done
+        [ "$running" -eq 1 ] || fail "round $round: $running instances running"
+        close_window "$id"
+    else
+        fail "round $round: no window"
+    fi
+    for pid in "$first" "$second"; do
+        collect_status "$pid"
+        [ "$status" -eq 0 ] || fail "round $round: an instance ended with $status"
+    done
+    rm -f "$gate"
+done
+pass
+
+begin "kill -9 during the close leaves the old or the new settings file, never a mix"
+ini="$XDG_CONFIG_HOME/Monitor.ini"
+old_settings >"$home/old.ini"
+cp "$home/old.ini" "$ini"
+"$EN" & pid=$!
+if id=$(wait_window "$EN_TITLE"); then
+    close_window "$id"
+    wait_exit "$pid" || fail "reference run still running"
+    cp "$ini" "$home/new.ini"
+    cmp -s "$home/old.ini" "$home/new.ini" && fail "the close wrote nothing new"
+    old=0 new=0
+    # The close request reaches the program a few milliseconds after it is
+    # sent and the file is written soon after; the kills are spread over that
+    # time by a busy wait growing by about half a millisecond each round.
+    for round in $(seq 0 39); do
+        cp "$home/old.ini" "$ini"
+        "$EN" & pid=$!
+        if id=$(wait_window "$EN_TITLE"); then
+            sleep 0.2
+            close_window "$id" & closer=$!
+            for ((spin = 0; spin < round * 300; spin++)); do :; done
+            kill -9 "$pid" 2>/dev/null
+            { wait "$pid"; } 2>/dev/null
+            wait "$closer"
+            if cmp -s "$ini" "$home/old.ini"; then
+                old=$((old + 1))
+            elif cmp -s "$ini" "$home/new.ini"; then
+                new=$((new + 1))
+            else
+                fail "round $round: a mixed file"
+                diff "$home/new.ini" "$ini" | head -n 10
+            fi
+        else
+            fail "no window"; kill -9 "$pid"
+        fi
+    done
+    echo "     kills during the close: $old left the old file, $new the new one"
+else
+    fail "no window"; kill "$pid"
+fi
+pass
+
+# Starts the program over a settings file that cannot be written, checks that
+# it reads what is stored, keeps running and ends normally on close.
+run_unwritable() { # kind
+    local kind=$1
+    "$EN" & pid=$!
+    if id=$(wait_window "$EN_TITLE"); then
+        sleep 0.5
+        kill -0 "$pid" 2>/dev/null || fail "$kind: ended by itself"
+        if [ "$kind" != directory ]; then
+            [ "$(outer_corner "$id")" = "100 200" ] || fail "$kind: stored position not applied"
+        fi
+        close_window "$id"
+        collect_status "$pid"
+        [ "$status" -eq 0 ] || fail "$kind: ended with status $status"
+    else
+        fail "$kind: no window"; kill "$pid"
+    fi
+}
+
+begin "a read-only settings file keeps its contents and the program runs"
+ini="$XDG_CONFIG_HOME/Monitor.ini"
+old_settings >"$ini"
+cp "$ini" "$home/old.ini"
+if is_root; then
+    # Permission bits do not stop root; a read-only mount does.
+    mount --bind "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME" &&
+        mount -o remount,bind,ro "$XDG_CONFIG_HOME"
+    run_unwritable read-only
+    umount "$XDG_CONFIG_HOME"
+else
+    chmod 444 "$ini"
+    chmod 555 "$XDG_CONFIG_HOME"
+    run_unwritable read-only
+    chmod 755 "$XDG_CONFIG_HOME"
+fi
+cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
+pass
+
+begin "a directory in place of the settings file is left alone"
+ini="$XDG_CONFIG_HOME/Monitor.ini"
+mkdir "$ini"
+echo kept >"$ini/note"
+run_unwritable directory
+[ -d "$ini" ] && [ "$(cat "$ini/note")" = kept ] || fail "the directory was touched"
+pass
+
+begin "settings on a full disk keep their contents and the program runs"
+if is_root; then
+    mount -t tmpfs -o size=64k kelvora-full "$XDG_CONFIG_HOME"
+    ini="$XDG_CONFIG_HOME/Monitor.ini"
+    old_settings >"$ini"
+    cp "$ini" "$home/old.ini"
+    head -c 1048576 /dev/zero >"$XDG_CONFIG_HOME/filler" 2>/dev/null
+    [ "$(df --output=avail "$XDG_CONFIG_HOME" | tail -n 1)" -eq 0 ] || fail "disk not full"
+    run_unwritable full
+    cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
+    umount "$XDG_CONFIG_HOME"
+    pass
+else
+    skip "needs root to mount a small tmpfs"
+fi
+
+begin "unreadable /proc/stat and /proc/meminfo leave the program running"
+if is_root && unshare -m true 2>/dev/null; then
+    cut -c 1-12 /proc/meminfo | head -n 1 | tr -d '\n' >"$home/meminfo"
+    for source in /dev/null "$home/meminfo"; do
+        # A mount namespace of the program's own; nothing outside sees the binds.
+        unshare -m sh -c 'mount --bind "$1" /proc/meminfo && mount --bind /dev/null /proc/stat &&
+            exec "$2"' sh "$source" "$EN" & pid=$!
+        if id=$(wait_window "$EN_TITLE"); then
+            sleep 1
+            kill -0 "$pid" 2>/dev/null || fail "$source: ended by itself"
+            close_window "$id"
+            collect_status "$pid"
+            [ "$status" -eq 0 ] || fail "$source: ended with status $status"
+            [ "$(ini_value "$XDG_CONFIG_HOME/Monitor.ini" Ustawienia Dysk)" = 1 ] ||
+                fail "$source: settings not stored"
+        else
+            fail "$source: no window"; kill "$pid"
+        fi
+    done
+    pass
+else
+    skip "needs root and mount namespaces to bind files over /proc"
+fi
+
+# A removable filesystem mounted under /media is entry 0 of the drive list.
+# Loop images are no drives, but btrfs gives its mounts device numbers of
+# their own, so a btrfs image on a loop device lists like a stick.
+begin "a selected drive that is unmounted falls back to the root drive"
+stick=$(mktemp -d /media/kelvora-stick.XXXXXX 2>/dev/null || true)
+if ! is_root || [ -z "$stick" ] || ! command -v mkfs.btrfs >/dev/null; then
+    skip "needs root, a writable /media and mkfs.btrfs"
+else
+    truncate -s 128M "$home/stick.img"
+    if mkfs.btrfs -q "$home/stick.img" >/dev/null 2>&1 &&
+        mount -o loop "$home/stick.img" "$stick" 2>/dev/null; then
+        ini="$XDG_CONFIG_HOME/Monitor.ini"
+        # Chooses entry 0 in the drive list of the unfolded options row.
+        select_stick() {
+            xdotool mousemove --window "$1" 375 99 click 1 # "Options..."
+            sleep 1
+            xdotool mousemove --window "$1" 246 126 click 1 # the drive list opens
+            sleep 0.5
+            xdotool key Home Return
+            sleep 0.5
+        }
+        for unmount in no yes; do
+            "$EN" & pid=$!
+            if id=$(wait_window "$EN_TITLE"); then
+                select_stick "$id"
+                if [ "$unmount" = yes ]; then
+                    umount "$stick" || fail "could not unmount"
+                    sleep 1
+                    kill -0 "$pid" 2>/dev/null || fail "ended when the drive went"
+                fi
+                close_window "$id"
+                collect_status "$pid"
+                [ "$status" -eq 0 ] || fail "unmounted $unmount: ended with status $status"
+                dysk=$(ini_value "$ini" Ustawienia Dysk)
+                # Mounted, the stick stays selected; gone, the root drive is.
+                expected=0
+                [ "$unmount" = yes ] && expected=1
+                [ "$dysk" = "$expected" ] || fail "unmounted $unmount: Dysk $dysk"
+            else
+                fail "no window"; kill "$pid"
+            fi
+        done
+        mountpoint -q "$stick" && umount "$stick"
+        pass
+    else
+        skip "cannot make or loop-mount a btrfs image here"
+    fi
+    rmdir "$stick"
+fi
