@@ -17,6 +17,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QtMath>
 
 #include <algorithm>
 #include <functional>
@@ -70,7 +71,7 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
-      m_texts(texts), m_store(store), m_os(os), m_background(mainBackground()), m_CpuRef(this),
+      m_texts(texts), m_store(store), m_os(os), m_background(mainBackground(1)), m_CpuRef(this),
       m_AutoRF(this), m_Rozwin(this), m_Zwin(this),
       m_driveUnit(defaultUnit(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
       m_memoryUnit(defaultUnit(Key::RAMNumber, Key::RAMFormat, Key::RAMCounter)),
@@ -240,6 +241,9 @@ void Form1::storeSettings() {
 // ---- Surface ------------------------------------------------------------------
 
 void Form1::paintEvent(QPaintEvent*) {
+    const int scale = qCeil(devicePixelRatioF());
+    if (m_background.devicePixelRatio() != scale)
+        m_background = mainBackground(scale);
     QPainter painter(this);
     painter.drawImage(0, 0, m_background);
 }

@@ -106,7 +106,10 @@ void Form1::createControls() {
     m_AoT->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     m_LoadColors = new QPushButton(this);
     place(*m_LoadColors, QStringLiteral("LoadColors"), 6120, 1740, 375, 315);
-    m_LoadColors->setIcon(QIcon(QPixmap::fromImage(colorsButtonPicture())));
+    QIcon picture;
+    for (const int scale : {1, 2})
+        picture.addPixmap(QPixmap::fromImage(colorsButtonPicture(scale)));
+    m_LoadColors->setIcon(picture);
     m_LoadColors->setIconSize(QSize(20, 20));
     m_LoadColors->setToolTip(QString::fromUtf8(m_texts.colorsButtonTip));
     // Screen readers read a value label's text as its name; the description

@@ -57,7 +57,9 @@ QImage triangle(int size) {
                                    (p.x() - apex.x()) * (left.y() - apex.y())) /
                                   area;
             const double wApex = 1.0 - wLeft - wRight;
-            if (wLeft < 0 || wRight < 0 || wApex < 0)
+            // A little slack keeps rounding from punching holes along the edges.
+            constexpr double edge = -1e-9;
+            if (wLeft < edge || wRight < edge || wApex < edge)
                 continue;
             const auto mix = [&](int a, int b, int c) {
                 return static_cast<int>(wApex * a + wLeft * b + wRight * c);
@@ -71,14 +73,24 @@ QImage triangle(int size) {
     return image;
 }
 
-} // namespace
-
-QImage mainBackground() {
-    return brushed(479, 142, 208, 249, 16);
+// Each texture pixel becomes a block of scale × scale device pixels, so the
+// texture stays sharp on dense screens rather than being smoothed.
+QImage sharpened(QImage image, int scale) {
+    if (scale > 1) {
+        image = image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        image.setDevicePixelRatio(scale);
+    }
+    return image;
 }
 
-QImage stripBackground() {
-    return brushed(287, 49, 180, 238, 16);
+} // namespace
+
+QImage mainBackground(int scale) {
+    return sharpened(brushed(479, 142, 208, 249, 16), scale);
+}
+
+QImage stripBackground(int scale) {
+    return sharpened(brushed(287, 49, 180, 238, 16), scale);
 }
 
 QIcon programIcon() {
@@ -92,9 +104,10 @@ QImage programIconImage(int size) {
     return triangle(size);
 }
 
-QImage colorsButtonPicture() {
-    QImage image(20, 20, QImage::Format_ARGB32);
+QImage colorsButtonPicture(int scale) {
+    QImage image(20 * scale, 20 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
+    image.setDevicePixelRatio(scale);
     QPainter painter(&image);
     // Columns 2-17 and rows 3-16: an outline around three equal stripes.
     const QColor stripes[] = {QColor(197, 45, 0), QColor(47, 255, 0), QColor(15, 0, 255)};

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ int statLeft(int row) {
 } // namespace
 
 WinShade::WinShade()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground()) {
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground(1)) {
     setObjectName(QStringLiteral("WinShade"));
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
@@ -94,6 +95,9 @@ void WinShade::setStatCaption(int row, const QString& text) {
 }
 
 void WinShade::paintEvent(QPaintEvent*) {
+    const int scale = qCeil(devicePixelRatioF());
+    if (m_background.devicePixelRatio() != scale)
+        m_background = stripBackground(scale);
     QPainter painter(this);
     painter.drawImage(0, 0, m_background);
 }
