@@ -98,7 +98,6 @@ void setCaption(QLabel& label, const QString& text) {
     if (label.text() == text)
         return;
     label.setText(text);
-    label.resize(label.sizeHint().width(), label.height());
 }
 
 } // namespace kelvora

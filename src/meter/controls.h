@@ -74,9 +74,8 @@ protected:
 // Names a control after its layout name and puts it at its place in twips.
 void place(QWidget& control, const QString& name, int left, int top, int width, int height);
 
-// Label captions fit their width to the text and keep their left edge. The
-// text is only touched when it changes, so an unchanged readout costs no
-// repaint.
+// Replaces a readout's text only when it changed, so an unchanged readout
+// costs no repaint.
 void setCaption(QLabel& label, const QString& text);
 
 } // namespace kelvora

@@ -49,6 +49,7 @@ WinShade::WinShade()
         m_Stat[row] = new QLabel(QString::fromUtf8(shared::kStripPlaceholder), this);
         m_Stat[row]->setFont(font);
         m_Stat[row]->setAlignment(Qt::AlignCenter);
+        m_Stat[row]->setTextFormat(Qt::PlainText);
         place(*m_Stat[row], QStringLiteral("Stat%1").arg(row), statLeft(row), top, kStatWidth,
               kRowHeight);
         QPalette palette = m_Stat[row]->palette();
@@ -86,12 +87,25 @@ void WinShade::setStatCaption(int row, const QString& text) {
     if (caption.text() == text)
         return;
     caption.setText(text);
-    // A readout wider than its laid-out box grows both ways about the box's
-    // centre, so that it stays centred and is not cut off at either end.
+    // Measuring text is the dearest part of a refresh; a hidden strip is
+    // fitted when it is shown.
+    if (isVisible())
+        fitStatCaption(row);
+}
+
+// A readout wider than its laid-out box grows both ways about the box's
+// centre, so that it stays centred and is not cut off at either end.
+void WinShade::fitStatCaption(int row) {
+    QLabel& caption = *m_Stat[row];
     const QRect laidOut = toPixels(statLeft(row), kRowPitch * row, kStatWidth, kRowHeight);
     const int textWidth = std::clamp(caption.sizeHint().width(), laidOut.width(), width());
     const int left = std::clamp(laidOut.center().x() - textWidth / 2, 0, width() - textWidth);
     caption.setGeometry(left, laidOut.y(), textWidth, laidOut.height());
+}
+
+void WinShade::showEvent(QShowEvent*) {
+    for (int row = 0; row < 3; ++row)
+        fitStatCaption(row);
 }
 
 void WinShade::paintEvent(QPaintEvent*) {

@@ -33,12 +33,15 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void fitStatCaption(int row);
+
     QImage m_background;
     std::array<ShapeFrame*, 3> m_MF{};
     std::array<Bar*, 3> m_Marker{};

@@ -2,6 +2,8 @@
 
 #include "form1_fixture.h"
 
+#include "window_services/shade_mode.h"
+
 #include <cmath>
 
 using namespace kelvora;
@@ -32,8 +34,10 @@ TEST_F(Form1Test, TickRendersTheReadoutsOfBothRows) {
 }
 
 TEST_F(Form1Test, LongStripReadoutsStayWholeAndCentred) {
-    open();
+    open().show();
     QTest::mouseClick(&control("DDX"), Qt::LeftButton);
+    ShadeMode(*form, form->shade(), 2);
+    fire("AutoRF");
     QLabel* caption = strip().findChild<QLabel*>(QStringLiteral("Stat0"));
     ASSERT_EQ(caption->text(), QStringLiteral("HDD  Free: 13 250 000 000 B (25.0%)"));
     const QRect laidOut = toPixels(1185, 0, 1635, 165);
