@@ -83,7 +83,7 @@ void Colors::createControls() {
             place(*caption, QStringLiteral("Stat%1").arg(captionIndex[set][component]), 180,
                   captionTops[component], captionWidths[component], 195);
         }
-        m_preview[set] = new Bar(this, false, false);
+        m_preview[set] = new Bar(this, false);
         place(*m_preview[set], QStringLiteral("P%1").arg(set + 1), kFrameLeft[set], 1620, 3255,
               315);
     }

@@ -17,10 +17,8 @@ void ShapeFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-Bar::Bar(QWidget* parent, bool clickable, bool outlined) : QWidget(parent), m_outlined(outlined) {
+Bar::Bar(QWidget* parent, bool outlined) : QWidget(parent), m_outlined(outlined) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (!clickable)
-        setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void Bar::setFillColour(const QColor& colour) {
@@ -49,44 +47,29 @@ void Bar::paintEvent(QPaintEvent*) {
     }
 }
 
-void Bar::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
+ClickFilter::ClickFilter(QWidget& control) : QObject(&control), m_control(control) {
+    control.installEventFilter(this);
 }
 
-void Bar::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
-        emit clicked();
-}
-
-// The press of a double-click already made the first click; the second
-// press arrives as this event and is not a click of its own.
-void Bar::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-void ClickLabel::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
-    event->accept();
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    event->accept();
-    if (click)
-        emit clicked();
-}
-
-void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-bool DoubleClickBlocker::eventFilter(QObject*, QEvent* event) {
-    return event->type() == QEvent::MouseButtonDblClick;
+bool ClickFilter::eventFilter(QObject*, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_pressed = static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        return false;
+    case QEvent::MouseButtonRelease: {
+        const auto* release = static_cast<QMouseEvent*>(event);
+        const bool click = m_pressed && release->button() == Qt::LeftButton &&
+                           m_control.rect().contains(release->position().toPoint());
+        m_pressed = false;
+        if (click)
+            emit clicked();
+        return false;
+    }
+    case QEvent::MouseButtonDblClick:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void place(QWidget& control, const QString& name, int left, int top, int width, int height) {

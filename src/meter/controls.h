@@ -16,59 +16,43 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A filled bar. When `clickable`, a press and release on it is one click and
-// double-clicks go nowhere; otherwise it is transparent to the mouse.
+// A filled bar, optionally outlined.
 class Bar : public QWidget {
-    Q_OBJECT
 public:
-    Bar(QWidget* parent, bool clickable, bool outlined);
+    Bar(QWidget* parent, bool outlined);
 
     QColor fillColour() const { return m_fill; }
     void setFillColour(const QColor& colour);
     // Width in twips; a negative width draws nothing.
     void setWidthTwips(double twips);
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QColor m_fill;
     bool m_outlined;
-    bool m_pressed = false;
 };
 
-// A caption that acts on a single click and keeps double-clicks to itself.
-class ClickLabel : public QLabel {
+// Watches a control: a press and release of the left button inside it is one
+// click, and its double-clicks stop there instead of reaching the window
+// surface, where they would switch to the strip. The control's own mouse
+// handling is left alone, so the second press of a double-click is not a
+// click of its own.
+class ClickFilter : public QObject {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickFilter(QWidget& control);
 
 signals:
     void clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget& m_control;
     bool m_pressed = false;
-};
-
-// Keeps double-clicks on the controls it is installed on from reaching the
-// window surface, where they would switch to the strip.
-class DoubleClickBlocker : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // Names a control after its layout name and puts it at its place in twips.

@@ -91,15 +91,15 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
 Form1::~Form1() = default;
 
 void Form1::connectControls() {
-    connect(m_Config, &ClickLabel::clicked, this, &Form1::onConfigClicked);
+    connect(m_configClicks, &ClickFilter::clicked, this, &Form1::onConfigClicked);
     connect(&m_Rozwin, &QTimer::timeout, this, &Form1::onRozwinTimeout);
     connect(&m_Zwin, &QTimer::timeout, this, &Form1::onZwinTimeout);
     connect(m_Interval, &QComboBox::currentIndexChanged, this, &Form1::onIntervalChanged);
     connect(m_DYSK, &QComboBox::currentIndexChanged, this, &Form1::onDyskChanged);
     connect(m_AoT, &QCheckBox::stateChanged, this, &Form1::onAoTStateChanged);
     connect(m_LoadColors, &QPushButton::clicked, this, &Form1::onLoadColorsClicked);
-    connect(m_DDX, &Bar::clicked, this, &Form1::onDdxClicked);
-    connect(m_MDX, &Bar::clicked, this, &Form1::onMdxClicked);
+    connect(m_ddxClicks, &ClickFilter::clicked, this, &Form1::onDdxClicked);
+    connect(m_mdxClicks, &ClickFilter::clicked, this, &Form1::onMdxClicked);
     connect(&m_AutoRF, &QTimer::timeout, this, &Form1::onAutoRFTimeout);
     connect(&m_CpuRef, &QTimer::timeout, this, &Form1::onCpuRefTimeout);
 }

@@ -113,12 +113,15 @@ private:
     QLabel* m_mFree = nullptr;
     QLabel* m_pUsed = nullptr;
     QLabel* m_pFree = nullptr;
-    ClickLabel* m_Config = nullptr;
-    ClickLabel* m_Label1 = nullptr;
+    QLabel* m_Config = nullptr;
+    QLabel* m_Label1 = nullptr;
     QComboBox* m_Interval = nullptr;
     QComboBox* m_DYSK = nullptr;
     QCheckBox* m_AoT = nullptr;
     QPushButton* m_LoadColors = nullptr;
+    ClickFilter* m_configClicks = nullptr;
+    ClickFilter* m_ddxClicks = nullptr;
+    ClickFilter* m_mdxClicks = nullptr;
 
     QTimer m_CpuRef;
     QTimer m_AutoRF;

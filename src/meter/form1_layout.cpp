@@ -65,7 +65,7 @@ void Form1::createControls() {
     m_Stat[0] = label(this, "Stat0", shared::kDriveRow, 120, 180, 360, 195, right);
     m_DDF = new ShapeFrame(this);
     place(*m_DDF, QStringLiteral("DDF"), 540, 180, 5955, 195);
-    m_DDX = new Bar(this, true, false);
+    m_DDX = new Bar(this, false);
     place(*m_DDX, QStringLiteral("DDX"), 540, 180, 1815, 195);
     m_DDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
     m_dUsed = readout(this, "dUsed", 555, 375);
@@ -74,7 +74,7 @@ void Form1::createControls() {
     m_Stat[1] = label(this, "Stat1", shared::kMemoryRow, 90, 660, 390, 195, right);
     m_MDF = new ShapeFrame(this);
     place(*m_MDF, QStringLiteral("MDF"), 540, 660, 5955, 195);
-    m_MDX = new Bar(this, true, false);
+    m_MDX = new Bar(this, false);
     place(*m_MDX, QStringLiteral("MDX"), 540, 660, 2115, 195);
     m_MDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
     m_mUsed = readout(this, "mUsed", 555, 855);
@@ -83,7 +83,7 @@ void Form1::createControls() {
     m_Stat[2] = label(this, "Stat2", shared::kCpuRow, 150, 1140, 330, 195, right);
     m_PDF = new ShapeFrame(this);
     place(*m_PDF, QStringLiteral("PDF"), 540, 1140, 5955, 195);
-    m_PDX = new Bar(this, false, false);
+    m_PDX = new Bar(this, false);
     place(*m_PDX, QStringLiteral("PDX"), 540, 1140, 1875, 195);
     m_pUsed = readout(this, "pUsed", 555, 1335);
     m_pFree = readout(this, "pFree", 3645, 1335);
@@ -91,11 +91,11 @@ void Form1::createControls() {
     // The shadow is made first so the caption lies above it and takes the
     // clicks.
     const QString options = QString::fromUtf8(m_texts.options);
-    m_Label1 = new ClickLabel(options, this);
+    m_Label1 = new QLabel(options, this);
     m_Label1->setFont(tahoma(11.25, true));
     setTextColour(*m_Label1, QColor(192, 192, 192));
     place(*m_Label1, QStringLiteral("Label1"), 5505, 1380, m_texts.optionsWidth, 270);
-    m_Config = new ClickLabel(options, this);
+    m_Config = new QLabel(options, this);
     m_Config->setFont(tahoma(11.25, true));
     setTextColour(*m_Config, QColor(86, 86, 86));
     place(*m_Config, QStringLiteral("Config"), 5475, 1350, m_texts.optionsWidth, 270);
@@ -138,10 +138,14 @@ void Form1::createControls() {
             control->setAccessibleName(QString::fromLatin1(role));
     }
 
-    auto* blocker = new DoubleClickBlocker(this);
+    // Only the options label and the two unit bars act on a click; none of
+    // these controls passes a double-click on to the surface.
+    m_configClicks = new ClickFilter(*m_Config);
+    m_ddxClicks = new ClickFilter(*m_DDX);
+    m_mdxClicks = new ClickFilter(*m_MDX);
     for (QWidget* control :
-         std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
-        control->installEventFilter(blocker);
+         std::initializer_list<QWidget*>{m_PDX, m_Label1, m_Interval, m_DYSK, m_AoT, m_LoadColors})
+        new ClickFilter(*control);
     // Hidden below the client area, the row must not take keyboard input
     // before it is first folded out.
     setOptionControlsEnabled(false);

@@ -42,7 +42,9 @@ WinShade::WinShade()
         m_MF[row] = new ShapeFrame(this);
         place(*m_MF[row], QStringLiteral("MF%1").arg(row), 0, top, kClientWidth, kRowHeight);
 
-        m_Marker[row] = new Bar(this, false, true);
+        m_Marker[row] = new Bar(this, true);
+        // Bars take no input: clicks and drags over them reach the strip.
+        m_Marker[row]->setAttribute(Qt::WA_TransparentForMouseEvents);
         place(*m_Marker[row], QStringLiteral("Marker%1").arg(row), 0, top, kMarkerStartWidth,
               kRowHeight);
 
