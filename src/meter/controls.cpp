@@ -72,6 +72,12 @@ bool ClickFilter::eventFilter(QObject*, QEvent* event) {
     }
 }
 
+void setTextColour(QWidget& control, const QColor& colour) {
+    QPalette palette = control.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    control.setPalette(palette);
+}
+
 void place(QWidget& control, const QString& name, int left, int top, int width, int height) {
     control.setObjectName(name);
     control.setGeometry(toPixels(left, top, width, height));

@@ -55,6 +55,8 @@ private:
     bool m_pressed = false;
 };
 
+void setTextColour(QWidget& control, const QColor& colour);
+
 // Names a control after its layout name and puts it at its place in twips.
 void place(QWidget& control, const QString& name, int left, int top, int width, int height);
 

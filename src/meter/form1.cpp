@@ -15,9 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLocale>
-#include <QPainter>
 #include <QPushButton>
-#include <QtMath>
 
 #include <algorithm>
 #include <functional>
@@ -241,11 +239,7 @@ void Form1::storeSettings() {
 // ---- Surface ------------------------------------------------------------------
 
 void Form1::paintEvent(QPaintEvent*) {
-    const int scale = qCeil(devicePixelRatioF());
-    if (m_background.devicePixelRatio() != scale)
-        m_background = mainBackground(scale);
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_background);
+    paintGround(*this, m_background, mainBackground);
 }
 
 // Captions and value labels pass their double-clicks on to the surface.

@@ -39,12 +39,6 @@ QLabel* readout(QWidget* parent, const char* name, int left, int top) {
     return value;
 }
 
-void setTextColour(QWidget& control, const QColor& colour) {
-    QPalette palette = control.palette();
-    palette.setColor(QPalette::WindowText, colour);
-    control.setPalette(palette);
-}
-
 void setBackground(QWidget& control, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = control.palette();
     palette.setColor(role, colour);

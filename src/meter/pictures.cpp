@@ -1,6 +1,8 @@
 #include "meter/pictures.h"
 
 #include <QPainter>
+#include <QWidget>
+#include <QtMath>
 
 #include <algorithm>
 #include <cstdint>
@@ -91,6 +93,14 @@ QImage mainBackground(int scale) {
 
 QImage stripBackground(int scale) {
     return sharpened(brushed(287, 49, 180, 238, 16), scale);
+}
+
+void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale)) {
+    const int scale = qCeil(widget.devicePixelRatioF());
+    if (ground.devicePixelRatio() != scale)
+        ground = make(scale);
+    QPainter painter(&widget);
+    painter.drawImage(0, 0, ground);
 }
 
 QIcon programIcon() {

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QImage>
 
+class QWidget;
+
 namespace kelvora {
 
 // The program's pictures are drawn in code, so there is no resource file to
@@ -13,6 +15,9 @@ namespace kelvora {
 QImage mainBackground(int scale);
 // Light-grey ground of the strip: 287 × 49, greys 180-238.
 QImage stripBackground(int scale);
+// Draws `ground` unscaled at the widget's top-left corner, first remaking it
+// with `make` when the screen's pixel ratio is not the one it was made for.
+void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale));
 // A triangle shaded from purple at the apex to green and yellow at the base.
 QIcon programIcon();
 // The same triangle at any square size, for the icon files the desktop uses.

@@ -8,8 +8,6 @@
 
 #include <QCloseEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QtMath>
 
 #include <algorithm>
 
@@ -54,9 +52,7 @@ WinShade::WinShade()
         m_Stat[row]->setTextFormat(Qt::PlainText);
         place(*m_Stat[row], QStringLiteral("Stat%1").arg(row), statLeft(row), top, kStatWidth,
               kRowHeight);
-        QPalette palette = m_Stat[row]->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        m_Stat[row]->setPalette(palette);
+        setTextColour(*m_Stat[row], Qt::black);
     }
 }
 
@@ -111,11 +107,7 @@ void WinShade::showEvent(QShowEvent*) {
 }
 
 void WinShade::paintEvent(QPaintEvent*) {
-    const int scale = qCeil(devicePixelRatioF());
-    if (m_background.devicePixelRatio() != scale)
-        m_background = stripBackground(scale);
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_background);
+    paintGround(*this, m_background, stripBackground);
 }
 
 void WinShade::mousePressEvent(QMouseEvent* event) {
