@@ -54,10 +54,13 @@ public:
             if (count < 0) {
                 return std::nullopt;
             }
-            if (count == 0) {
+            size += static_cast<std::size_t>(count);
+            // Both files are one seq_file record, formatted whole before the
+            // copy, so a read that leaves room in the buffer has reached the
+            // end; only a full buffer needs another read.
+            if (size < m_buffer.size()) {
                 return std::string_view(m_buffer.data(), size);
             }
-            size += static_cast<std::size_t>(count);
         }
     }
 
