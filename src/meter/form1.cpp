@@ -18,7 +18,9 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <charconv>
 #include <functional>
+#include <iterator>
 #include <limits>
 
 namespace kelvora {
@@ -73,6 +75,7 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
       m_AutoRF(this), m_Rozwin(this), m_Zwin(this),
       m_driveUnit(defaultUnit(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
       m_memoryUnit(defaultUnit(Key::RAMNumber, Key::RAMFormat, Key::RAMCounter)),
+      m_separator(QLocale::system().decimalPoint().toStdString()),
       m_shade([this] { return createStrip(); }) {
     setObjectName(QStringLiteral("Form1"));
     createControls();
@@ -220,6 +223,12 @@ void Form1::closeEvent(QCloseEvent* event) {
     QApplication::exit(0);
 }
 
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange)
+        m_separator = QLocale::system().decimalPoint().toStdString();
+    QWidget::changeEvent(event);
+}
+
 void Form1::storeSettings() {
     const auto number = [](long long value) { return QString::number(value); };
     saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(x()))));
@@ -360,8 +369,8 @@ void Form1::onCpuRefTimeout() {
     cpuTick();
 }
 
-QString Form1::driveRoot() const {
-    return m_DYSK->currentData().toString();
+QByteArray Form1::driveRoot() const {
+    return m_DYSK->currentData().toByteArray();
 }
 
 namespace {
@@ -389,43 +398,64 @@ void Form1::memoryAndDriveTick() {
 }
 
 void Form1::refreshDriveAndMemory() {
-    const std::string root = driveRoot().toStdString();
-    const std::string separator = QLocale::system().decimalPoint().toStdString();
+    const QByteArray rootText = driveRoot();
+    const std::string_view root(rootText.constData(), static_cast<std::size_t>(rootText.size()));
     // Every figure is its own fresh query, so no readout shows a drive or
     // memory state older than the tick.
     const auto D = [&] { return ReadDiskSpace(m_os, root); };
     const auto total = [&] { return static_cast<double>(ReadMemoryStatus(m_os).totalPhys); };
     const auto avail = [&] { return static_cast<double>(ReadMemoryStatus(m_os).availPhys); };
     const auto used = [&] { return std::max(0.0, total() - avail()); };
-    const auto readout = [&](const char* prefix, double bytes, const UnitState& unit,
-                             double share) {
-        return QString::fromUtf8(prefix) +
-               QString::fromStdString(
-                   Format(divide(bytes, unit.divisor), unit.pattern, separator)) +
-               QString::fromUtf8(shared::kOpenBracket) +
-               QString::fromStdString(Format(share, shared::kPercentPattern, separator)) +
-               QString::fromUtf8(shared::kCloseBracket);
-    };
 
     m_DDX->setWidthTwips(divide(D().Used, D().Total) * toTwips(m_DDF->width()));
-    setCaption(*m_dFree,
-               readout(m_texts.freePrefix, D().Free, m_driveUnit, divide(D().Free, D().Total)));
-    setCaption(*m_dUsed,
-               readout(m_texts.usedPrefix, D().Used, m_driveUnit, divide(D().Used, D().Total)));
+    setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, D().Free, m_driveUnit,
+                                        divide(D().Free, D().Total)));
+    setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, D().Used, m_driveUnit,
+                                        divide(D().Used, D().Total)));
     m_MDX->setWidthTwips(divide(used(), total()) * toTwips(m_MDF->width()));
-    setCaption(*m_mFree,
-               readout(m_texts.freePrefix, avail(), m_memoryUnit, divide(avail(), total())));
-    setCaption(*m_mUsed,
-               readout(m_texts.usedPrefix, used(), m_memoryUnit, divide(used(), total())));
+    setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, avail(), m_memoryUnit,
+                                        divide(avail(), total())));
+    setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, used(), m_memoryUnit,
+                                        divide(used(), total())));
 
     WinShade& strip = m_shade.get();
     strip.setMarkerWidthTwips(kDriveRow,
                               divide(D().Used, D().Total) * strip.trackWidthTwips(kDriveRow));
     strip.setMarkerWidthTwips(kMemoryRow,
                               divide(used(), total()) * strip.trackWidthTwips(kMemoryRow));
-    strip.setStatCaption(kDriveRow, QString::fromUtf8(shared::kStripDrivePrefix) + m_dFree->text());
+    strip.setStatCaption(kDriveRow,
+                         composeStripCaption(kDriveRow, shared::kStripDrivePrefix, m_dFreeText));
     strip.setStatCaption(kMemoryRow,
-                         QString::fromUtf8(shared::kStripMemoryPrefix) + m_mFree->text());
+                         composeStripCaption(kMemoryRow, shared::kStripMemoryPrefix, m_mFreeText));
+}
+
+const QString& Form1::composeReadout(TickText& readout, const char* prefix, double figure,
+                                     const UnitState& unit, double share) {
+    std::string& text = readout.restart();
+    text += prefix;
+    AppendFormat(text, divide(figure, unit.divisor), unit.pattern, m_separator);
+    text += shared::kOpenBracket;
+    AppendFormat(text, share, shared::kPercentPattern, m_separator);
+    text += shared::kCloseBracket;
+    return readout.text();
+}
+
+// The strip repeats a free readout of the main window behind its own prefix.
+const QString& Form1::composeStripCaption(int row, const char* prefix, const TickText& readout) {
+    TickText& caption = m_stripText[static_cast<std::size_t>(row)];
+    std::string& text = caption.restart();
+    text += prefix;
+    text += readout.utf8();
+    return caption.text();
+}
+
+const QString& Form1::composeLoad(TickText& readout, const char* prefix, int percent) {
+    std::string& text = readout.restart();
+    text += prefix;
+    char digits[12];
+    text.append(digits, std::to_chars(std::begin(digits), std::end(digits), percent).ptr);
+    text += shared::kPercentSign;
+    return readout.text();
 }
 
 void Form1::cpuTick() {
@@ -437,13 +467,11 @@ void Form1::cpuTick() {
         std::clamp<std::int32_t>(m_CpuStat->Query(), std::numeric_limits<std::int16_t>::min(),
                                  std::numeric_limits<std::int16_t>::max()));
     m_PDX->setWidthTwips(load / 100.0 * toTwips(m_PDF->width()));
-    const auto percent = [](int value) {
-        return QString::number(value) + QString::fromUtf8(shared::kPercentSign);
-    };
-    setCaption(*m_pUsed, QString::fromUtf8(m_texts.usedPrefix) + percent(load));
-    setCaption(*m_pFree, QString::fromUtf8(m_texts.freePrefix) + percent(100 - load));
+    setCaption(*m_pUsed, composeLoad(m_pUsedText, m_texts.usedPrefix, load));
+    setCaption(*m_pFree, composeLoad(m_pFreeText, m_texts.freePrefix, 100 - load));
     WinShade& strip = m_shade.get();
-    strip.setStatCaption(kCpuRow, QString::fromUtf8(shared::kStripCpuPrefix) + m_pFree->text());
+    strip.setStatCaption(kCpuRow,
+                         composeStripCaption(kCpuRow, shared::kStripCpuPrefix, m_pFreeText));
     strip.setMarkerWidthTwips(kCpuRow, load / 100.0 * strip.trackWidthTwips(kCpuRow));
 }
 

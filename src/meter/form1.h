@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meter/controls.h"
+#include "meter/tick_text.h"
 #include "meter/unit_table.h"
 #include "platform/drive_list.h"
 #include "platform/os_queries.h"
@@ -55,6 +56,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private slots:
     void onConfigClicked();
@@ -93,7 +95,11 @@ private:
     void setOuterHeightTwips(double twips);
     void setOptionControlsEnabled(bool enabled);
     std::unique_ptr<WinShade> createStrip();
-    QString driveRoot() const;
+    QByteArray driveRoot() const;
+    const QString& composeReadout(TickText& readout, const char* prefix, double figure,
+                                  const UnitState& unit, double share);
+    const QString& composeStripCaption(int row, const char* prefix, const TickText& readout);
+    const QString& composeLoad(TickText& readout, const char* prefix, int percent);
 
     const Texts& m_texts;
     SettingsStore& m_store;
@@ -131,6 +137,15 @@ private:
     std::unique_ptr<CPUState> m_CpuStat;
     UnitState m_driveUnit;
     UnitState m_memoryUnit;
+    // The system's decimal separator, taken again when the system locale changes.
+    std::string m_separator;
+    TickText m_dFreeText;
+    TickText m_dUsedText;
+    TickText m_mFreeText;
+    TickText m_mUsedText;
+    TickText m_pFreeText;
+    TickText m_pUsedText;
+    std::array<TickText, 3> m_stripText;
     bool m_optionsOpen = false;
 
     // The height last asked for, kept while the window still has the whole

@@ -158,7 +158,7 @@ void Form1::fillLists(const std::vector<Drive>& drives) {
     // The list starts without a selection; loading selects the stored entry.
     m_Interval->setCurrentIndex(-1);
     for (const Drive& drive : drives)
-        m_DYSK->addItem(QString::fromStdString(drive.text), QString::fromStdString(drive.root));
+        m_DYSK->addItem(QString::fromStdString(drive.text), QByteArray::fromStdString(drive.root));
     // Like a drive list that opens on the current drive: the root filesystem.
     m_DYSK->setCurrentIndex(drives.size() > 1 ? 1 : 0);
 }

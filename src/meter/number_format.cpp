@@ -88,12 +88,15 @@ private:
 
 } // namespace
 
-std::string Format(double value, std::string_view pattern, std::string_view decimalSeparator) {
+void AppendFormat(std::string& text, double value, std::string_view pattern,
+                  std::string_view decimalSeparator) {
     if (std::isnan(value)) {
-        return "NaN";
+        text += "NaN";
+        return;
     }
     if (std::isinf(value)) {
-        return value < 0 ? "-Inf" : "Inf";
+        text += value < 0 ? "-Inf" : "Inf";
+        return;
     }
 
     const std::size_t pointAt = pattern.find('.');
@@ -104,7 +107,8 @@ std::string Format(double value, std::string_view pattern, std::string_view deci
 
     DecimalDigits digits;
     if (!digits.assign(std::fabs(value))) {
-        return "?";
+        text += '?';
+        return;
     }
     // Shifting the decimal digits instead of multiplying the double keeps the shortest form
     // exact and cannot overflow to infinity.
@@ -118,10 +122,12 @@ std::string Format(double value, std::string_view pattern, std::string_view deci
     const std::size_t digitCount = integerLength - firstDigit;
     const std::size_t placeholders = countPlaceholders(integerSection);
 
-    // Sized once for the longest text the pattern can give (sign, every pattern byte, all digits
-    // and the separator) and trimmed at the end, so rendering allocates at most once.
-    std::string text(1 + pattern.size() + digitCount + decimalSeparator.size(), '\0');
-    char* out = text.data();
+    // Grown once for the longest text the pattern can give (sign, every pattern byte, all digits
+    // and the separator) and trimmed at the end, so rendering allocates at most once, and not at
+    // all into a buffer that has held such a text before.
+    const std::size_t start = text.size();
+    text.resize(start + 1 + pattern.size() + digitCount + decimalSeparator.size());
+    char* out = text.data() + start;
     if (std::signbit(value) && !digits.isZero()) {
         *out++ = '-';
     }
@@ -161,6 +167,11 @@ std::string Format(double value, std::string_view pattern, std::string_view deci
         }
     }
     text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
+std::string Format(double value, std::string_view pattern, std::string_view decimalSeparator) {
+    std::string text;
+    AppendFormat(text, value, pattern, decimalSeparator);
     return text;
 }
 

@@ -21,4 +21,8 @@ namespace kelvora {
 // gives "NaN", infinities give "Inf" or "-Inf".
 std::string Format(double value, std::string_view pattern, std::string_view decimalSeparator);
 
+// The same text, appended to text.
+void AppendFormat(std::string& text, double value, std::string_view pattern,
+                  std::string_view decimalSeparator);
+
 } // namespace kelvora

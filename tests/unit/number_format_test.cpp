@@ -27,6 +27,14 @@ TEST_P(FormatTest, RendersExpectedText) {
     EXPECT_EQ(Format(row.value, row.pattern, row.separator), row.expected);
 }
 
+// A readout is composed in one buffer: what is already there must stay.
+TEST_P(FormatTest, AppendsAfterTextAlreadyThere) {
+    const Rendering& row = GetParam();
+    std::string text = "Zaj\u0119te: ";
+    AppendFormat(text, row.value, row.pattern, row.separator);
+    EXPECT_EQ(text, "Zaj\u0119te: " + std::string(row.expected));
+}
+
 constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
