@@ -8,7 +8,7 @@
 
 #include "platform/make_os_queries.h"
 #include "sampling/cpu_state.h"
-#include "sampling/memory_disk.h"
+#include "tick_queries.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -17,14 +17,6 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* systemRoot = "c:";
-#else
-constexpr const char* systemRoot = "/";
-#endif
-
-constexpr int tickDriveReads = 10;
-constexpr int tickMemoryReads = 14;
 constexpr auto cpuPeriod = std::chrono::milliseconds(500);
 
 } // namespace
@@ -53,10 +45,7 @@ int main(int argc, char** argv) {
         // one comes a full period later.
         const auto now = Clock::now();
         if (now >= nextTick) {
-            for (int i = 0; i < tickDriveReads; ++i)
-                sink = sink + ReadDiskSpace(*os, systemRoot).Used;
-            for (int i = 0; i < tickMemoryReads; ++i)
-                sink = sink + static_cast<double>(ReadMemoryStatus(*os).availPhys);
+            sink = sink + bench::tickQueries(*os);
             nextTick += period;
             if (nextTick <= now)
                 nextTick = now + period;

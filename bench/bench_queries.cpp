@@ -2,7 +2,7 @@
 // sample, and the 24 queries of one memory-and-drive tick.
 #include "platform/make_os_queries.h"
 #include "sampling/cpu_state.h"
-#include "sampling/memory_disk.h"
+#include "tick_queries.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,16 +17,6 @@
 
 namespace kelvora {
 namespace {
-
-#ifdef _WIN32
-constexpr const char* systemRoot = "c:";
-#else
-constexpr const char* systemRoot = "/";
-#endif
-
-// One memory-and-drive tick reads the drive ten times and the memory fourteen times.
-constexpr int tickDriveReads = 10;
-constexpr int tickMemoryReads = 14;
 
 void processorCount(benchmark::State& state) {
     const auto os = makeOsQueries();
@@ -63,7 +53,7 @@ BENCHMARK(physicalMemory);
 void clusterGeometry(benchmark::State& state) {
     const auto os = makeOsQueries();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(os->clusterGeometry(systemRoot));
+        benchmark::DoNotOptimize(os->clusterGeometry(bench::systemRoot));
     }
 }
 BENCHMARK(clusterGeometry);
@@ -81,12 +71,7 @@ BENCHMARK(cpuSample);
 void memoryAndDriveTick(benchmark::State& state) {
     const auto os = makeOsQueries();
     for (auto _ : state) {
-        for (int i = 0; i < tickDriveReads; ++i) {
-            benchmark::DoNotOptimize(ReadDiskSpace(*os, systemRoot));
-        }
-        for (int i = 0; i < tickMemoryReads; ++i) {
-            benchmark::DoNotOptimize(ReadMemoryStatus(*os));
-        }
+        benchmark::DoNotOptimize(bench::tickQueries(*os));
     }
 }
 BENCHMARK(memoryAndDriveTick);
