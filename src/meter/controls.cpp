@@ -83,10 +83,11 @@ void place(QWidget& control, const QString& name, int left, int top, int width, 
     control.setGeometry(toPixels(left, top, width, height));
 }
 
-void setCaption(QLabel& label, const QString& text) {
+bool setCaption(QLabel& label, const QString& text) {
     if (label.text() == text)
-        return;
+        return false;
     label.setText(text);
+    return true;
 }
 
 } // namespace kelvora

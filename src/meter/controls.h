@@ -61,7 +61,7 @@ void setTextColour(QWidget& control, const QColor& colour);
 void place(QWidget& control, const QString& name, int left, int top, int width, int height);
 
 // Replaces a readout's text only when it changed, so an unchanged readout
-// costs no repaint.
-void setCaption(QLabel& label, const QString& text);
+// costs no repaint; true when it changed.
+bool setCaption(QLabel& label, const QString& text);
 
 } // namespace kelvora

@@ -81,13 +81,9 @@ void WinShade::setMarkerWidthTwips(int row, double twips) {
 }
 
 void WinShade::setStatCaption(int row, const QString& text) {
-    QLabel& caption = *m_Stat[row];
-    if (caption.text() == text)
-        return;
-    caption.setText(text);
     // Measuring text is the dearest part of a refresh; a hidden strip is
     // fitted when it is shown.
-    if (isVisible())
+    if (setCaption(*m_Stat[row], text) && isVisible())
         fitStatCaption(row);
 }
 
