@@ -3,7 +3,7 @@
 // window's icon cannot drift apart.
 // Usage: kelvora_write_icons <folder> <size>...
 
-#include "meter/pictures.h"
+#include "widgets/pictures.h"
 
 #include <QDir>
 #include <QImage>

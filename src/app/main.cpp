@@ -1,10 +1,10 @@
-#include "meter/fonts.h"
 #include "meter/form1.h"
 #include "platform/drive_list.h"
 #include "platform/instance_lock.h"
 #include "platform/make_os_queries.h"
 #include "settings/ini_settings_store.h"
 #include "texts/texts.h"
+#include "widgets/fonts.h"
 
 #include <QApplication>
 
@@ -24,8 +24,9 @@ const kelvora::Texts& programTexts() {
 // without a title bar: both need X11, which Wayland desktops offer through
 // XWayland.
 void preferX11() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
+    }
 }
 
 } // namespace
@@ -43,11 +44,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
 
     IniSettingsStore store(title);
-    if (restore)
+    if (restore) {
         store.deleteAll();
+    }
     const InstanceLock lock(title);
-    if (!lock.isHeld())
+    if (!lock.isHeld()) {
         return 0;
+    }
 
     installFontSubstitutes();
     const auto os = makeOsQueries();

@@ -1,10 +1,10 @@
 #include "colours/colors.h"
 
-#include "meter/fonts.h"
-#include "meter/twips.h"
 #include "settings/conversions.h"
 #include "settings/settings_store.h"
 #include "texts/shared_texts.h"
+#include "widgets/fonts.h"
+#include "widgets/twips.h"
 #include "window_services/window_services.h"
 
 #include <QGroupBox>
@@ -18,16 +18,53 @@ namespace {
 
 constexpr int kClientWidth = 10440;
 constexpr int kClientHeight = 2535;
-constexpr int kFrameLeft[] = {180, 3600, 7020};
 // A minimum of 64 keeps every window visible whatever the user picks.
 constexpr int kLowestAlpha = 64;
 
-QSlider* slider(QWidget* parent, const QString& name, int left, int top, int minimum) {
+// One colour set: its frame with three sliders and their captions inside,
+// and its preview below. Captions are numbered across the frames as the
+// layout has them.
+struct SetPlaces {
+    Place frame;
+    std::array<Place, 3> slider;  // red, green, blue
+    std::array<Place, 3> caption; // red, green, blue
+    Place preview;
+};
+
+constexpr SetPlaces kSetPlaces[] = {
+    {{"DYSK", 180, 120, 3255, 1455},
+     {{{"R1", 360, 300, 2715, 255}, {"G1", 360, 660, 2715, 255}, {"B1", 360, 1020, 2715, 255}}},
+     {{{"Stat0", 180, 360, 120, 195},
+       {"Stat2", 180, 720, 120, 195},
+       {"Stat1", 180, 1080, 105, 195}}},
+     {"P1", 180, 1620, 3255, 315}},
+    {{"RAM", 3600, 120, 3255, 1455},
+     {{{"R2", 360, 300, 2715, 255}, {"G2", 360, 660, 2715, 255}, {"B2", 360, 1020, 2715, 255}}},
+     {{{"Stat5", 180, 360, 120, 195},
+       {"Stat3", 180, 720, 120, 195},
+       {"Stat4", 180, 1080, 105, 195}}},
+     {"P2", 3600, 1620, 3255, 315}},
+    {{"CPU", 7020, 120, 3255, 1455},
+     {{{"R3", 360, 300, 2715, 255}, {"G3", 360, 660, 2715, 255}, {"B3", 360, 1020, 2715, 255}}},
+     {{{"Stat6", 180, 360, 120, 195},
+       {"Stat8", 180, 720, 120, 195},
+       {"Stat7", 180, 1080, 105, 195}}},
+     {"P3", 7020, 1620, 3255, 315}},
+};
+constexpr Place kAPlace = {"A", 3960, 2100, 2715, 255};
+constexpr Place kOKButtonPlace = {"OKButton", 7560, 2040, 1215, 375};
+constexpr Place kCancelButtonPlace = {"CancelButton", 9060, 2040, 1215, 375};
+
+Place stat9Place(const Texts& texts) {
+    return {"Stat9", texts.alphaCaptionLeft, 2130, texts.alphaCaptionWidth, 195};
+}
+
+QSlider* slider(QWidget* parent, const Place& where, int minimum) {
     auto* control = new QSlider(Qt::Horizontal, parent);
     control->setRange(minimum, 255);
     control->setSingleStep(1);
     control->setPageStep(1);
-    place(*control, name, left, top, 2715, 255);
+    place(*control, where);
     return control;
 }
 
@@ -43,14 +80,18 @@ Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ow
     // opacity, then shows the stored values. Nothing is connected yet, so
     // setting the sliders here sends nothing.
     SetAlwaysOnTop(*this, ownerOnTop);
-    if (const auto alpha = toByte(readSetting(m_store, Key::Alpha)))
+    if (const auto alpha = toByte(readSetting(m_store, Key::Alpha))) {
         SetWindowAlpha(*this, *alpha);
+    }
     setSlider(*m_A, Key::Alpha);
-    for (int set = 0; set < 3; ++set)
-        for (int component = 0; component < 3; ++component)
+    for (int set = 0; set < 3; ++set) {
+        for (int component = 0; component < 3; ++component) {
             setSlider(*m_slider[set][component], colourKeys(set)[component]);
-    for (int set = 0; set < 3; ++set)
+        }
+    }
+    for (int set = 0; set < 3; ++set) {
         updatePreview(set);
+    }
     connectControls();
 
     const QRect ownerFrame = owner.frameGeometry();
@@ -60,61 +101,53 @@ Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ow
 void Colors::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.colorsCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
-    setFont(tahoma(8.25, true));
+    setFont(tahoma(8.25, QFont::Bold));
 
-    const char* frameNames[] = {"DYSK", "RAM", "CPU"};
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};
-    const char* componentNames[] = {"R", "G", "B"};
-    const int componentTops[] = {300, 660, 1020};
-    const int captionTops[] = {360, 720, 1080};
-    const int captionWidths[] = {120, 120, 105};
-    // The captions R, G, B are numbered across the frames as the layout has them.
-    const int captionIndex[3][3] = {{0, 2, 1}, {5, 3, 4}, {6, 8, 7}};
+    const char* componentCaptions[] = {"R", "G", "B"};
     for (int set = 0; set < 3; ++set) {
+        const SetPlaces& where = kSetPlaces[set];
         m_frame[set] = new QGroupBox(QString::fromUtf8(frameCaptions[set]), this);
-        place(*m_frame[set], QString::fromLatin1(frameNames[set]), kFrameLeft[set], 120, 3255,
-              1455);
+        place(*m_frame[set], where.frame);
         for (int component = 0; component < 3; ++component) {
-            m_slider[set][component] = slider(
-                m_frame[set], QStringLiteral("%1%2").arg(componentNames[component]).arg(set + 1),
-                360, componentTops[component], 0);
+            m_slider[set][component] = slider(m_frame[set], where.slider[component], 0);
             auto* caption =
-                new QLabel(QString::fromLatin1(componentNames[component]), m_frame[set]);
-            place(*caption, QStringLiteral("Stat%1").arg(captionIndex[set][component]), 180,
-                  captionTops[component], captionWidths[component], 195);
+                new QLabel(QString::fromLatin1(componentCaptions[component]), m_frame[set]);
+            place(*caption, where.caption[component]);
         }
-        m_preview[set] = new Bar(this, false);
-        place(*m_preview[set], QStringLiteral("P%1").arg(set + 1), kFrameLeft[set], 1620, 3255,
-              315);
+        m_preview[set] = new Bar(this, Bar::Outline::None);
+        place(*m_preview[set], where.preview);
     }
 
     auto* alphaCaption = new QLabel(QString::fromUtf8(m_texts.alphaCaption), this);
-    place(*alphaCaption, QStringLiteral("Stat9"), m_texts.alphaCaptionLeft, 2130,
-          m_texts.alphaCaptionWidth, 195);
-    m_A = slider(this, QStringLiteral("A"), 3960, 2100, kLowestAlpha);
+    place(*alphaCaption, stat9Place(m_texts));
+    m_A = slider(this, kAPlace, kLowestAlpha);
     m_A->setPageStep(16);
 
     m_OKButton = new QPushButton(QString::fromUtf8(shared::kOk), this);
-    place(*m_OKButton, QStringLiteral("OKButton"), 7560, 2040, 1215, 375);
+    place(*m_OKButton, kOKButtonPlace);
     m_OKButton->setDefault(true);
     m_CancelButton = new QPushButton(QString::fromUtf8(shared::kCancel), this);
-    place(*m_CancelButton, QStringLiteral("CancelButton"), 9060, 2040, 1215, 375);
+    place(*m_CancelButton, kCancelButtonPlace);
 
     const auto& [r1, g1, b1] = m_slider[0];
     const auto& [r2, g2, b2] = m_slider[1];
     const auto& [r3, g3, b3] = m_slider[2];
     QWidget* const focusOrder[] = {m_OKButton, m_CancelButton, r1, g1, b1, b2, g2, r2, r3, g3, b3,
                                    m_A};
-    for (std::size_t i = 1; i < std::size(focusOrder); ++i)
+    for (std::size_t i = 1; i < std::size(focusOrder); ++i) {
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    }
     m_OKButton->setFocus();
 }
 
 void Colors::connectControls() {
-    for (int set = 0; set < 3; ++set)
-        for (QSlider* component : m_slider[set])
+    for (int set = 0; set < 3; ++set) {
+        for (QSlider* component : m_slider[set]) {
             connect(component, &QSlider::valueChanged, this,
                     [this, set] { onColourSliderChanged(set); });
+        }
+    }
     connect(m_A, &QSlider::valueChanged, this, &Colors::onASliderChanged);
     connect(m_OKButton, &QPushButton::clicked, this, &Colors::onOKButtonClicked);
     connect(m_CancelButton, &QPushButton::clicked, this, &Colors::reject);
@@ -144,10 +177,12 @@ void Colors::onASliderChanged(int value) {
 }
 
 void Colors::onOKButtonClicked() {
-    for (int set = 0; set < 3; ++set)
-        for (int component = 0; component < 3; ++component)
+    for (int set = 0; set < 3; ++set) {
+        for (int component = 0; component < 3; ++component) {
             saveSetting(m_store, colourKeys(set)[component],
                         QString::number(m_slider[set][component]->value()));
+        }
+    }
     saveSetting(m_store, Key::Alpha, QString::number(m_A->value()));
     m_store.flush();
     emit confirmed({previewColour(0), previewColour(1), previewColour(2)},

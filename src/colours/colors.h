@@ -1,8 +1,8 @@
 #pragma once
 
-#include "meter/controls.h"
 #include "settings/settings_keys.h"
 #include "texts/texts.h"
+#include "widgets/controls.h"
 
 #include <QDialog>
 

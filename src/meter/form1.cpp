@@ -1,13 +1,14 @@
 #include "meter/form1.h"
 
 #include "colours/colors.h"
-#include "meter/number_format.h"
-#include "meter/pictures.h"
-#include "meter/twips.h"
+#include "meter/form1_settings.h"
+#include "meter/readouts.h"
 #include "sampling/memory_disk.h"
 #include "settings/conversions.h"
 #include "settings/settings_store.h"
 #include "texts/shared_texts.h"
+#include "widgets/pictures.h"
+#include "widgets/twips.h"
 #include "window_services/window_services.h"
 
 #include <QApplication>
@@ -18,10 +19,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <charconv>
-#include <functional>
-#include <iterator>
-#include <limits>
 
 namespace kelvora {
 
@@ -38,32 +35,10 @@ constexpr int kDriveRow = 0;
 constexpr int kMemoryRow = 1;
 constexpr int kCpuRow = 2;
 
-// A unit state as it stands when nothing is stored; a failed loading step
-// leaves its value at this.
-UnitState defaultUnit(Key number, Key format, Key counter) {
-    return {.counter = *toInt16(definitionOf(counter).defaultText),
-            .pattern = definitionOf(format).defaultText,
-            .divisor = *toInt32(definitionOf(number).defaultText)};
-}
-
-// A bar's colour from its three stored components; empty when one of them is
-// not a whole number from 0 to 255.
-template <typename Read> std::optional<QColor> composeColour(int set, Read read) {
-    std::array<int, 3> rgb{};
-    const std::array<Key, 3> keys = colourKeys(set);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const auto component = toInt16(read(keys[i]));
-        if (!component || *component < 0 || *component > 255)
-            return std::nullopt;
-        rgb[i] = *component;
-    }
-    return QColor(rgb[0], rgb[1], rgb[2]);
-}
-
-// A bar's colour when nothing is stored; a failed loading step leaves it.
-QColor defaultColour(int set) {
-    return *composeColour(set, [](Key key) { return definitionOf(key).defaultText; });
-}
+constexpr int kCpuRefPeriodMs = 500;
+// The refresh runs this fast until loading selects the stored interval.
+constexpr int kAutoRFStartPeriodMs = 1;
+constexpr int kFoldStepPeriodMs = 30;
 
 } // namespace
 
@@ -72,12 +47,18 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       m_texts(texts), m_store(store), m_os(os), m_background(mainBackground(1)), m_CpuRef(this),
-      m_AutoRF(this), m_Rozwin(this), m_Zwin(this),
+      m_AutoRF(this), m_Rozwin(this), m_Zwin(this), m_CpuStat(os),
       m_driveUnit(defaultUnit(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
       m_memoryUnit(defaultUnit(Key::RAMNumber, Key::RAMFormat, Key::RAMCounter)),
       m_separator(QLocale::system().decimalPoint().toStdString()),
       m_shade([this] { return createStrip(); }) {
     setObjectName(QStringLiteral("Form1"));
+    m_CpuRef.setObjectName(QStringLiteral("CpuRef"));
+    m_AutoRF.setObjectName(QStringLiteral("AutoRF"));
+    m_Rozwin.setObjectName(QStringLiteral("Rozwin"));
+    m_Zwin.setObjectName(QStringLiteral("Zwin"));
+    m_Rozwin.setInterval(kFoldStepPeriodMs);
+    m_Zwin.setInterval(kFoldStepPeriodMs);
     createControls();
     fillLists(drives);
     m_DDX->setFillColour(defaultColour(0));
@@ -85,8 +66,8 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
     m_PDX->setFillColour(defaultColour(2));
     m_requestedHeightTwips = toTwips(height()) + kFrameHeightTwips;
     connectControls();
-    m_CpuRef.start(500);
-    m_AutoRF.start(1);
+    m_CpuRef.start(kCpuRefPeriodMs);
+    m_AutoRF.start(kAutoRFStartPeriodMs);
 }
 
 Form1::~Form1() = default;
@@ -105,116 +86,7 @@ void Form1::connectControls() {
     connect(&m_CpuRef, &QTimer::timeout, this, &Form1::onCpuRefTimeout);
 }
 
-// ---- Loading and closing ----------------------------------------------------
-
-void Form1::load() {
-    const std::function<bool()> steps[] = {
-        [this] { return loadLeft(); },
-        [this] { return loadTop(); },
-        [this] { return loadInterval(); },
-        [this] { return loadAoT(); },
-        [this] { return loadUnitNumber(Key::HDDNumber, m_driveUnit); },
-        [this] { return loadUnitFormat(Key::HDDFormat, m_driveUnit); },
-        [this] { return loadUnitCounter(Key::HDDCounter, m_driveUnit); },
-        [this] { return loadUnitNumber(Key::RAMNumber, m_memoryUnit); },
-        [this] { return loadUnitFormat(Key::RAMFormat, m_memoryUnit); },
-        [this] { return loadUnitCounter(Key::RAMCounter, m_memoryUnit); },
-        [this] { return loadDysk(); },
-        [this] { return loadBarColour(0, *m_DDX); },
-        [this] { return loadBarColour(1, *m_MDX); },
-        [this] { return loadBarColour(2, *m_PDX); },
-        [this] { return loadAlpha(); },
-    };
-    // A failed step is skipped and falls back to the root drive at once, so
-    // a later drive step can still restore the stored drive.
-    for (const auto& step : steps)
-        if (!step())
-            m_DYSK->setCurrentIndex(1);
-    if (!m_CpuStat)
-        m_CpuStat = std::make_unique<CPUState>(m_os);
-    m_CpuStat->Initialize();
-    memoryAndDriveTick();
-}
-
-bool Form1::loadLeft() {
-    const auto left = toSingle(readSetting(m_store, Key::Left));
-    if (left)
-        move(toPixels(*left), y());
-    return left.has_value();
-}
-
-bool Form1::loadTop() {
-    const auto top = toSingle(readSetting(m_store, Key::Top));
-    if (top)
-        move(x(), toPixels(*top));
-    return top.has_value();
-}
-
-bool Form1::loadInterval() {
-    const auto index = toInt16(readSetting(m_store, Key::Interval));
-    if (!index || *index < 0 || *index >= m_Interval->count())
-        return false;
-    m_Interval->setCurrentIndex(*index);
-    return true;
-}
-
-bool Form1::loadAoT() {
-    const auto state = toInt16(readSetting(m_store, Key::AoT));
-    if (!state || (*state != 0 && *state != 1))
-        return false;
-    m_AoT->setChecked(*state == 1);
-    return true;
-}
-
-bool Form1::loadUnitNumber(Key key, UnitState& unit) {
-    const auto divisor = toInt32(readSetting(m_store, key));
-    if (divisor)
-        unit.divisor = *divisor;
-    return divisor.has_value();
-}
-
-bool Form1::loadUnitFormat(Key key, UnitState& unit) {
-    unit.pattern = readSetting(m_store, key);
-    return true;
-}
-
-bool Form1::loadUnitCounter(Key key, UnitState& unit) {
-    const auto counter = toInt16(readSetting(m_store, key));
-    if (counter)
-        unit.counter = *counter;
-    return counter.has_value();
-}
-
-bool Form1::loadDysk() {
-    const std::string stored = readSetting(m_store, Key::Dysk);
-    const auto number = parseNumber(stored);
-    if (!number)
-        return false;
-    // The removable-media entry is never restored: a stick may be gone.
-    if (*number == 0) {
-        m_DYSK->setCurrentIndex(1);
-        return true;
-    }
-    const auto index = toInt16(stored);
-    if (!index || *index < 0 || *index >= m_DYSK->count())
-        return false;
-    m_DYSK->setCurrentIndex(*index);
-    return true;
-}
-
-bool Form1::loadBarColour(int set, Bar& bar) {
-    const auto colour = composeColour(set, [this](Key key) { return readSetting(m_store, key); });
-    if (colour)
-        bar.setFillColour(*colour);
-    return colour.has_value();
-}
-
-bool Form1::loadAlpha() {
-    const auto alpha = toByte(readSetting(m_store, Key::Alpha));
-    if (alpha)
-        SetWindowAlpha(*this, *alpha);
-    return alpha.has_value();
-}
+// ---- Closing ------------------------------------------------------------------
 
 void Form1::closeEvent(QCloseEvent* event) {
     storeSettings();
@@ -224,25 +96,10 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LocaleChange)
+    if (event->type() == QEvent::LocaleChange) {
         m_separator = QLocale::system().decimalPoint().toStdString();
+    }
     QWidget::changeEvent(event);
-}
-
-void Form1::storeSettings() {
-    const auto number = [](long long value) { return QString::number(value); };
-    saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(x()))));
-    saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(y()))));
-    saveSetting(m_store, Key::Interval, number(m_Interval->currentIndex()));
-    saveSetting(m_store, Key::AoT, number(m_AoT->isChecked() ? 1 : 0));
-    saveSetting(m_store, Key::Dysk, number(m_DYSK->currentIndex()));
-    saveSetting(m_store, Key::HDDNumber, number(m_driveUnit.divisor));
-    saveSetting(m_store, Key::HDDFormat, QString::fromStdString(m_driveUnit.pattern));
-    saveSetting(m_store, Key::HDDCounter, number(m_driveUnit.counter));
-    saveSetting(m_store, Key::RAMNumber, number(m_memoryUnit.divisor));
-    saveSetting(m_store, Key::RAMFormat, QString::fromStdString(m_memoryUnit.pattern));
-    saveSetting(m_store, Key::RAMCounter, number(m_memoryUnit.counter));
-    m_store.flush();
 }
 
 // ---- Surface ------------------------------------------------------------------
@@ -253,11 +110,11 @@ void Form1::paintEvent(QPaintEvent*) {
 
 // Captions and value labels pass their double-clicks on to the surface.
 void Form1::mouseDoubleClickEvent(QMouseEvent*) {
-    ShadeMode(*this, m_shade, 2);
+    ShadeMode(*this, m_shade, kShadeStrip);
 }
 
 void Form1::onStripDoubleClicked() {
-    ShadeMode(*this, m_shade, 1);
+    ShadeMode(*this, m_shade, kShadeMainWindow);
 }
 
 std::unique_ptr<WinShade> Form1::createStrip() {
@@ -283,8 +140,9 @@ void Form1::setOuterHeightTwips(double twips) {
 
 void Form1::setOptionControlsEnabled(bool enabled) {
     for (QWidget* control :
-         std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors})
+         std::initializer_list<QWidget*>{m_Interval, m_DYSK, m_AoT, m_LoadColors}) {
         control->setEnabled(enabled);
+    }
 }
 
 void Form1::onConfigClicked() {
@@ -297,36 +155,41 @@ void Form1::onConfigClicked() {
 
 void Form1::onRozwinTimeout() {
     const double height = outerHeightTwips();
-    if (height > kFoldedOutAbove)
+    if (height > kFoldedOutAbove) {
         m_Rozwin.stop();
-    else
+    } else {
         setOuterHeightTwips(height + kFoldStep);
+    }
 }
 
 void Form1::onZwinTimeout() {
     const double height = outerHeightTwips();
-    if (height < kFoldedInBelow)
+    if (height < kFoldedInBelow) {
         m_Zwin.stop();
-    else
+    } else {
         setOuterHeightTwips(height - kFoldStep);
+    }
 }
 
 void Form1::onIntervalChanged(int index) {
-    if (index < 0)
+    if (index < 0) {
         return;
+    }
     // A period of 0 would make a Qt timer fire continuously: it means stopped.
     const int period = m_Interval->itemData(index).toInt();
-    if (period == 0)
+    if (period == 0) {
         m_AutoRF.stop();
-    else
+    } else {
         m_AutoRF.start(period);
+    }
 }
 
 void Form1::onDyskChanged(int) {
     memoryAndDriveTick();
     // Row captions keep their laid-out width, right-aligned against the bar.
-    m_Stat[0]->setText(QString::fromUtf8(m_DYSK->currentIndex() == 0 ? shared::kRemovableDriveRow
-                                                                     : shared::kDriveRow));
+    m_Stat[kDriveRow]->setText(QString::fromUtf8(m_DYSK->currentIndex() == kRemovableDriveIndex
+                                                     ? shared::kRemovableDriveRow
+                                                     : shared::kDriveRow));
 }
 
 void Form1::onAoTStateChanged(int state) {
@@ -350,13 +213,15 @@ void Form1::onColorsConfirmed(const std::array<QColor, 3>& colours, std::uint8_t
 // ---- Units ------------------------------------------------------------------------
 
 void Form1::onDdxClicked() {
-    if (stepUnit(m_driveUnit))
+    if (stepUnit(m_driveUnit)) {
         memoryAndDriveTick();
+    }
 }
 
 void Form1::onMdxClicked() {
-    if (stepUnit(m_memoryUnit))
+    if (stepUnit(m_memoryUnit)) {
         memoryAndDriveTick();
+    }
 }
 
 // ---- Refresh ----------------------------------------------------------------------
@@ -373,27 +238,13 @@ QByteArray Form1::driveRoot() const {
     return m_DYSK->currentData().toByteArray();
 }
 
-namespace {
-
-// Thrown when a figure cannot be divided by: a drive without medium (total 0),
-// or a stored unit divisor of 0.
-struct UnreadableFigure {};
-
-double divide(double part, double whole) {
-    if (whole == 0)
-        throw UnreadableFigure{};
-    return part / whole;
-}
-
-} // namespace
-
 void Form1::memoryAndDriveTick() {
     try {
         refreshDriveAndMemory();
     } catch (const UnreadableFigure&) {
         // The rest of the tick is abandoned; the root drive's change handling
         // runs the tick again.
-        m_DYSK->setCurrentIndex(1);
+        m_DYSK->setCurrentIndex(kRootDriveIndex);
     }
 }
 
@@ -409,69 +260,34 @@ void Form1::refreshDriveAndMemory() {
 
     m_DDX->setWidthTwips(divide(D().Used, D().Total) * toTwips(m_DDF->width()));
     setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, D().Free, m_driveUnit,
-                                        divide(D().Free, D().Total)));
+                                        divide(D().Free, D().Total), m_separator));
     setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, D().Used, m_driveUnit,
-                                        divide(D().Used, D().Total)));
+                                        divide(D().Used, D().Total), m_separator));
     m_MDX->setWidthTwips(divide(used(), total()) * toTwips(m_MDF->width()));
     setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, avail(), m_memoryUnit,
-                                        divide(avail(), total())));
+                                        divide(avail(), total()), m_separator));
     setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, used(), m_memoryUnit,
-                                        divide(used(), total())));
+                                        divide(used(), total()), m_separator));
 
     WinShade& strip = m_shade.get();
     strip.setMarkerWidthTwips(kDriveRow,
                               divide(D().Used, D().Total) * strip.trackWidthTwips(kDriveRow));
     strip.setMarkerWidthTwips(kMemoryRow,
                               divide(used(), total()) * strip.trackWidthTwips(kMemoryRow));
-    strip.setStatCaption(kDriveRow,
-                         composeStripCaption(kDriveRow, shared::kStripDrivePrefix, m_dFreeText));
-    strip.setStatCaption(kMemoryRow,
-                         composeStripCaption(kMemoryRow, shared::kStripMemoryPrefix, m_mFreeText));
-}
-
-const QString& Form1::composeReadout(TickText& readout, const char* prefix, double figure,
-                                     const UnitState& unit, double share) {
-    std::string& text = readout.restart();
-    text += prefix;
-    AppendFormat(text, divide(figure, unit.divisor), unit.pattern, m_separator);
-    text += shared::kOpenBracket;
-    AppendFormat(text, share, shared::kPercentPattern, m_separator);
-    text += shared::kCloseBracket;
-    return readout.text();
-}
-
-// The strip repeats a free readout of the main window behind its own prefix.
-const QString& Form1::composeStripCaption(int row, const char* prefix, const TickText& readout) {
-    TickText& caption = m_stripText[static_cast<std::size_t>(row)];
-    std::string& text = caption.restart();
-    text += prefix;
-    text += readout.utf8();
-    return caption.text();
-}
-
-const QString& Form1::composeLoad(TickText& readout, const char* prefix, int percent) {
-    std::string& text = readout.restart();
-    text += prefix;
-    char digits[12];
-    text.append(digits, std::to_chars(std::begin(digits), std::end(digits), percent).ptr);
-    text += shared::kPercentSign;
-    return readout.text();
+    strip.setStatCaption(kDriveRow, composeStripCaption(m_stripText[kDriveRow],
+                                                        shared::kStripDrivePrefix, m_dFreeText));
+    strip.setStatCaption(kMemoryRow, composeStripCaption(m_stripText[kMemoryRow],
+                                                         shared::kStripMemoryPrefix, m_mFreeText));
 }
 
 void Form1::cpuTick() {
-    if (!m_CpuStat)
-        m_CpuStat = std::make_unique<CPUState>(m_os);
-    // The reading is held as a 16-bit number; a wild clock jump must not
-    // wrap it into a plausible-looking load.
-    const auto load = static_cast<std::int16_t>(
-        std::clamp<std::int32_t>(m_CpuStat->Query(), std::numeric_limits<std::int16_t>::min(),
-                                 std::numeric_limits<std::int16_t>::max()));
+    const std::int16_t load = loadReading(m_CpuStat.Query());
     m_PDX->setWidthTwips(load / 100.0 * toTwips(m_PDF->width()));
     setCaption(*m_pUsed, composeLoad(m_pUsedText, m_texts.usedPrefix, load));
     setCaption(*m_pFree, composeLoad(m_pFreeText, m_texts.freePrefix, 100 - load));
     WinShade& strip = m_shade.get();
-    strip.setStatCaption(kCpuRow,
-                         composeStripCaption(kCpuRow, shared::kStripCpuPrefix, m_pFreeText));
+    strip.setStatCaption(
+        kCpuRow, composeStripCaption(m_stripText[kCpuRow], shared::kStripCpuPrefix, m_pFreeText));
     strip.setMarkerWidthTwips(kCpuRow, load / 100.0 * strip.trackWidthTwips(kCpuRow));
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "meter/controls.h"
 #include "meter/tick_text.h"
 #include "meter/unit_table.h"
 #include "platform/drive_list.h"
@@ -8,6 +7,7 @@
 #include "sampling/cpu_state.h"
 #include "settings/settings_keys.h"
 #include "texts/texts.h"
+#include "widgets/controls.h"
 #include "window_services/shade_mode.h"
 
 #include <QImage>
@@ -75,6 +75,8 @@ private slots:
 
 private:
     void createControls();
+    void describeForScreenReaders();
+    void filterClicks();
     void connectControls();
     void fillLists(const std::vector<Drive>& drives);
 
@@ -96,10 +98,6 @@ private:
     void setOptionControlsEnabled(bool enabled);
     std::unique_ptr<WinShade> createStrip();
     QByteArray driveRoot() const;
-    const QString& composeReadout(TickText& readout, const char* prefix, double figure,
-                                  const UnitState& unit, double share);
-    const QString& composeStripCaption(int row, const char* prefix, const TickText& readout);
-    const QString& composeLoad(TickText& readout, const char* prefix, int percent);
 
     const Texts& m_texts;
     SettingsStore& m_store;
@@ -134,7 +132,7 @@ private:
     QTimer m_Rozwin;
     QTimer m_Zwin;
 
-    std::unique_ptr<CPUState> m_CpuStat;
+    CPUState m_CpuStat;
     UnitState m_driveUnit;
     UnitState m_memoryUnit;
     // The system's decimal separator, taken again when the system locale changes.

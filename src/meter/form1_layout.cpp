@@ -1,12 +1,11 @@
-// The main window's controls, their places and their looks. Positions are the
-// layout's twips, converted in one place.
+// The main window's controls, their places and their looks.
 
 #include "meter/form1.h"
 
-#include "meter/fonts.h"
-#include "meter/pictures.h"
-#include "meter/twips.h"
 #include "texts/shared_texts.h"
+#include "widgets/fonts.h"
+#include "widgets/pictures.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,24 +18,90 @@ namespace {
 constexpr int kClientWidth = 6735;
 constexpr int kClientHeight = 1695;
 
-QLabel* label(QWidget* parent, const char* name, const char* text, int left, int top, int width,
-              int height, Qt::Alignment alignment = Qt::AlignLeft) {
-    auto* caption = new QLabel(QString::fromUtf8(text), parent);
-    caption->setFont(tahoma(8.25, true));
-    caption->setAlignment(alignment | Qt::AlignTop);
-    place(*caption, QString::fromLatin1(name), left, top, width, height);
-    return caption;
-}
-
 // A readout runs to the next column, so its text, which changes with every
 // refresh, is never measured to fit it: measuring text was most of a tick's
 // cost.
 constexpr int kReadoutWidth = 3090;
 
-QLabel* readout(QWidget* parent, const char* name, int left, int top) {
-    QLabel* value = label(parent, name, name, left, top, kReadoutWidth, 195);
+// One meter row: its caption ends at 480, the frame starts at 540 with the
+// bar on top, and the two readouts lie beneath.
+struct RowPlaces {
+    const char* caption;
+    Place Stat;
+    Place frame;
+    Place bar;
+    Place used;
+    Place free;
+};
+
+constexpr RowPlaces kRowPlaces[] = {
+    {shared::kDriveRow,
+     {"Stat0", 120, 180, 360, 195},
+     {"DDF", 540, 180, 5955, 195},
+     {"DDX", 540, 180, 1815, 195},
+     {"dUsed", 555, 375, kReadoutWidth, 195},
+     {"dFree", 3645, 375, kReadoutWidth, 195}},
+    {shared::kMemoryRow,
+     {"Stat1", 90, 660, 390, 195},
+     {"MDF", 540, 660, 5955, 195},
+     {"MDX", 540, 660, 2115, 195},
+     {"mUsed", 555, 855, kReadoutWidth, 195},
+     {"mFree", 3645, 855, kReadoutWidth, 195}},
+    {shared::kCpuRow,
+     {"Stat2", 150, 1140, 330, 195},
+     {"PDF", 540, 1140, 5955, 195},
+     {"PDX", 540, 1140, 1875, 195},
+     {"pUsed", 555, 1335, kReadoutWidth, 195},
+     {"pFree", 3645, 1335, kReadoutWidth, 195}},
+};
+
+// The options label with its shadow, and the options row, which lies below
+// the client area until it is folded out. A few sizes differ by language.
+struct OptionPlaces {
+    Place Label1;
+    Place Config;
+    Place Stat3;
+    Place Interval;
+    Place Stat4;
+    Place DYSK;
+    Place AoT;
+    Place LoadColors;
+};
+
+OptionPlaces optionPlaces(const Texts& texts) {
+    return {
+        .Label1 = {"Label1", 5505, 1380, texts.optionsWidth, 270},
+        .Config = {"Config", 5475, 1350, texts.optionsWidth, 270},
+        .Stat3 = {"Stat3", 120, 1800, 690, 195},
+        .Interval = {"Interval", 840, 1740, 1515, 315},
+        .Stat4 = {"Stat4", texts.driveListCaptionLeft, 1800, texts.driveListCaptionWidth, 195},
+        .DYSK = {"DYSK", 2940, 1740, 1515, 315},
+        .AoT = {"AoT", 4545, 1740, 1395, texts.alwaysOnTopHeight},
+        .LoadColors = {"LoadColors", 6120, 1740, 375, 315},
+    };
+}
+
+QLabel* caption(QWidget* parent, const Place& where, const char* text,
+                Qt::Alignment alignment = Qt::AlignLeft) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setFont(tahoma(8.25, QFont::Bold));
+    label->setAlignment(alignment | Qt::AlignTop);
+    place(*label, where);
+    return label;
+}
+
+QLabel* readout(QWidget* parent, const Place& where) {
+    QLabel* value = caption(parent, where, where.name);
     value->setTextFormat(Qt::PlainText);
     return value;
+}
+
+QLabel* optionsLabel(QWidget* parent, const Place& where, const char* text, const QColor& colour) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setFont(tahoma(11.25, QFont::Bold));
+    setTextColour(*label, colour);
+    place(*label, where);
+    return label;
 }
 
 void setBackground(QWidget& control, QPalette::ColorRole role, const QColor& colour) {
@@ -52,73 +117,68 @@ void Form1::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.mainCaption));
     setWindowIcon(programIcon());
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
-    setFont(tahoma(8.25, true));
+    setFont(tahoma(8.25, QFont::Bold));
 
-    constexpr auto right = Qt::AlignRight;
-    // Row captions end at 480; frames start at 540 with the bars on top.
-    m_Stat[0] = label(this, "Stat0", shared::kDriveRow, 120, 180, 360, 195, right);
-    m_DDF = new ShapeFrame(this);
-    place(*m_DDF, QStringLiteral("DDF"), 540, 180, 5955, 195);
-    m_DDX = new Bar(this, false);
-    place(*m_DDX, QStringLiteral("DDX"), 540, 180, 1815, 195);
+    struct RowControls {
+        QLabel*& Stat;
+        ShapeFrame*& frame;
+        Bar*& bar;
+        QLabel*& used;
+        QLabel*& free;
+    };
+    const RowControls rows[] = {
+        {m_Stat[0], m_DDF, m_DDX, m_dUsed, m_dFree},
+        {m_Stat[1], m_MDF, m_MDX, m_mUsed, m_mFree},
+        {m_Stat[2], m_PDF, m_PDX, m_pUsed, m_pFree},
+    };
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        const RowPlaces& where = kRowPlaces[row];
+        rows[row].Stat = caption(this, where.Stat, where.caption, Qt::AlignRight);
+        rows[row].frame = new ShapeFrame(this);
+        place(*rows[row].frame, where.frame);
+        rows[row].bar = new Bar(this, Bar::Outline::None);
+        place(*rows[row].bar, where.bar);
+        rows[row].used = readout(this, where.used);
+        rows[row].free = readout(this, where.free);
+    }
     m_DDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
-    m_dUsed = readout(this, "dUsed", 555, 375);
-    m_dFree = readout(this, "dFree", 3645, 375);
-
-    m_Stat[1] = label(this, "Stat1", shared::kMemoryRow, 90, 660, 390, 195, right);
-    m_MDF = new ShapeFrame(this);
-    place(*m_MDF, QStringLiteral("MDF"), 540, 660, 5955, 195);
-    m_MDX = new Bar(this, false);
-    place(*m_MDX, QStringLiteral("MDX"), 540, 660, 2115, 195);
     m_MDX->setToolTip(QString::fromUtf8(shared::kUnitTip));
-    m_mUsed = readout(this, "mUsed", 555, 855);
-    m_mFree = readout(this, "mFree", 3645, 855);
 
-    m_Stat[2] = label(this, "Stat2", shared::kCpuRow, 150, 1140, 330, 195, right);
-    m_PDF = new ShapeFrame(this);
-    place(*m_PDF, QStringLiteral("PDF"), 540, 1140, 5955, 195);
-    m_PDX = new Bar(this, false);
-    place(*m_PDX, QStringLiteral("PDX"), 540, 1140, 1875, 195);
-    m_pUsed = readout(this, "pUsed", 555, 1335);
-    m_pFree = readout(this, "pFree", 3645, 1335);
-
+    const OptionPlaces options = optionPlaces(m_texts);
     // The shadow is made first so the caption lies above it and takes the
     // clicks.
-    const QString options = QString::fromUtf8(m_texts.options);
-    m_Label1 = new QLabel(options, this);
-    m_Label1->setFont(tahoma(11.25, true));
-    setTextColour(*m_Label1, QColor(192, 192, 192));
-    place(*m_Label1, QStringLiteral("Label1"), 5505, 1380, m_texts.optionsWidth, 270);
-    m_Config = new QLabel(options, this);
-    m_Config->setFont(tahoma(11.25, true));
-    setTextColour(*m_Config, QColor(86, 86, 86));
-    place(*m_Config, QStringLiteral("Config"), 5475, 1350, m_texts.optionsWidth, 270);
+    m_Label1 = optionsLabel(this, options.Label1, m_texts.options, QColor(192, 192, 192));
+    m_Config = optionsLabel(this, options.Config, m_texts.options, QColor(86, 86, 86));
 
-    // The options row lies below the client area until it is folded out.
-    m_Stat[3] = label(this, "Stat3", shared::kIntervalCaption, 120, 1800, 690, 195, right);
+    m_Stat[3] = caption(this, options.Stat3, shared::kIntervalCaption, Qt::AlignRight);
     m_Interval = new QComboBox(this);
-    place(*m_Interval, QStringLiteral("Interval"), 840, 1740, 1515, 315);
-    m_Stat[4] = label(this, "Stat4", m_texts.driveListCaption, m_texts.driveListCaptionLeft, 1800,
-                      m_texts.driveListCaptionWidth, 195, right);
+    place(*m_Interval, options.Interval);
+    m_Stat[4] = caption(this, options.Stat4, m_texts.driveListCaption, Qt::AlignRight);
     m_DYSK = new QComboBox(this);
-    place(*m_DYSK, QStringLiteral("DYSK"), 2940, 1740, 1515, 315);
+    place(*m_DYSK, options.DYSK);
     setBackground(*m_DYSK, QPalette::Base, Qt::white);
     m_AoT = new QCheckBox(QString::fromUtf8(m_texts.alwaysOnTop), this);
-    place(*m_AoT, QStringLiteral("AoT"), 4545, 1740, 1395, m_texts.alwaysOnTopHeight);
+    place(*m_AoT, options.AoT);
     setBackground(*m_AoT, QPalette::Window, QColor(226, 226, 226));
     // The caption sits as close to its box as on the classic check box, so
     // that it fits the layout's width.
     m_AoT->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     m_LoadColors = new QPushButton(this);
-    place(*m_LoadColors, QStringLiteral("LoadColors"), 6120, 1740, 375, 315);
-    QIcon picture;
-    for (const int scale : {1, 2})
-        picture.addPixmap(QPixmap::fromImage(colorsButtonPicture(scale)));
-    m_LoadColors->setIcon(picture);
-    m_LoadColors->setIconSize(QSize(20, 20));
+    place(*m_LoadColors, options.LoadColors);
+    m_LoadColors->setIcon(colorsButtonIcon());
+    m_LoadColors->setIconSize(QSize(kColorsButtonPictureSize, kColorsButtonPictureSize));
     m_LoadColors->setToolTip(QString::fromUtf8(m_texts.colorsButtonTip));
-    // Screen readers read a value label's text as its name; the description
-    // tells which row it belongs to.
+
+    describeForScreenReaders();
+    filterClicks();
+    // Hidden below the client area, the row must not take keyboard input
+    // before it is first folded out.
+    setOptionControlsEnabled(false);
+}
+
+// Screen readers read a value label's text as its name; the description
+// tells which row it belongs to.
+void Form1::describeForScreenReaders() {
     const std::pair<QWidget*, const char*> roles[] = {
         {m_DDX, "Drive used"},     {m_dUsed, "Drive used"},     {m_dFree, "Drive free"},
         {m_MDX, "Memory used"},    {m_mUsed, "Memory used"},    {m_mFree, "Memory free"},
@@ -126,41 +186,38 @@ void Form1::createControls() {
         {m_Interval, "Interval"},  {m_DYSK, "Drive"},           {m_LoadColors, "Colours"},
     };
     for (const auto& [control, role] : roles) {
-        if (qobject_cast<QLabel*>(control))
+        if (qobject_cast<QLabel*>(control)) {
             control->setAccessibleDescription(QString::fromLatin1(role));
-        else
+        } else {
             control->setAccessibleName(QString::fromLatin1(role));
+        }
     }
+}
 
-    // Only the options label and the two unit bars act on a click; none of
-    // these controls passes a double-click on to the surface.
+// Only the options label and the two unit bars act on a click; none of these
+// controls passes a double-click on to the surface.
+void Form1::filterClicks() {
     m_configClicks = new ClickFilter(*m_Config);
     m_ddxClicks = new ClickFilter(*m_DDX);
     m_mdxClicks = new ClickFilter(*m_MDX);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_PDX, m_Label1, m_Interval, m_DYSK, m_AoT, m_LoadColors})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_PDX, m_Label1, m_Interval, m_DYSK,
+                                                            m_AoT, m_LoadColors}) {
         new ClickFilter(*control);
-    // Hidden below the client area, the row must not take keyboard input
-    // before it is first folded out.
-    setOptionControlsEnabled(false);
-
-    m_CpuRef.setObjectName(QStringLiteral("CpuRef"));
-    m_AutoRF.setObjectName(QStringLiteral("AutoRF"));
-    m_Rozwin.setObjectName(QStringLiteral("Rozwin"));
-    m_Zwin.setObjectName(QStringLiteral("Zwin"));
-    m_Rozwin.setInterval(30);
-    m_Zwin.setInterval(30);
+    }
 }
 
 void Form1::fillLists(const std::vector<Drive>& drives) {
-    for (const shared::IntervalEntry& entry : shared::kIntervals)
+    for (const shared::IntervalEntry& entry : shared::kIntervals) {
         m_Interval->addItem(QString::fromUtf8(entry.text), entry.milliseconds);
+    }
     // The list starts without a selection; loading selects the stored entry.
     m_Interval->setCurrentIndex(-1);
-    for (const Drive& drive : drives)
+    for (const Drive& drive : drives) {
         m_DYSK->addItem(QString::fromStdString(drive.text), QByteArray::fromStdString(drive.root));
+    }
     // Like a drive list that opens on the current drive: the root filesystem.
-    m_DYSK->setCurrentIndex(drives.size() > 1 ? 1 : 0);
+    m_DYSK->setCurrentIndex(std::ssize(drives) > kRootDriveIndex ? kRootDriveIndex
+                                                                 : kRemovableDriveIndex);
 }
 
 } // namespace kelvora

@@ -12,7 +12,7 @@ struct UnitRow {
     std::int32_t divisor;
 };
 
-constexpr std::array<UnitRow, 4> unitRows{{
+constexpr std::array<UnitRow, 4> kUnitRows{{
     {"### ### ### ##0 B", 1},
     {"### ### ##0 KB", 1024},
     {"### ##0.00 MB", 1048576},
@@ -29,13 +29,13 @@ bool stepUnit(UnitState& state) {
     } else {
         ++state.counter;
     }
-    if (state.counter == static_cast<std::int16_t>(unitRows.size())) {
+    if (state.counter == static_cast<std::int16_t>(kUnitRows.size())) {
         state.counter = 0;
     }
-    if (state.counter < 0 || state.counter >= static_cast<std::int16_t>(unitRows.size())) {
+    if (state.counter < 0 || state.counter >= static_cast<std::int16_t>(kUnitRows.size())) {
         return false;
     }
-    const UnitRow& row = unitRows[static_cast<std::size_t>(state.counter)];
+    const UnitRow& row = kUnitRows[static_cast<std::size_t>(state.counter)];
     state.pattern = row.pattern;
     state.divisor = row.divisor;
     return true;

@@ -10,6 +10,11 @@ struct Drive {
     std::string root; // what the drive's space is asked for with
 };
 
+// Entry 0 of the list stands for removable media, entry 1 for the drive the
+// system runs from: the default, and the fallback when a drive cannot be read.
+inline constexpr int kRemovableDriveIndex = 0;
+inline constexpr int kRootDriveIndex = 1;
+
 // The drives to choose from, in list order, read afresh.
 // Linux: entry 0 is the first filesystem mounted from removable media, or
 // "/media" (a drive with no medium) when there is none; entry 1 is "/"; then

@@ -9,12 +9,14 @@ IniSettingsStore::IniSettingsStore(const QString& programTitle)
 
 QString IniSettingsStore::get(const QString& section, const QString& key, const QString& fallback) {
     const QVariant value = m_settings.value(section + u'/' + key);
-    if (!value.isValid())
+    if (!value.isValid()) {
         return fallback;
+    }
     // QSettings splits an INI value with commas into a list; the stored text
     // is what the user wrote.
-    if (value.typeId() == QMetaType::QStringList)
+    if (value.typeId() == QMetaType::QStringList) {
         return value.toStringList().join(QStringLiteral(", "));
+    }
     return value.toString();
 }
 

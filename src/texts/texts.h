@@ -10,7 +10,6 @@ struct Texts {
     // Identity. The title also names the settings file and the instance lock.
     const char* programTitle;
     const char* version;
-    const char* productName;
 
     // Main window.
     const char* mainCaption;

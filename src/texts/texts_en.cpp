@@ -5,8 +5,7 @@ namespace kelvora {
 const Texts& englishTexts() {
     static constexpr Texts texts{
         .programTitle = "Monitor",
-        .version = "1.04.0026",
-        .productName = "Kelvora zasobów systemowych",
+        .version = KELVORA_VERSION,
         .mainCaption = "System resources monitor",
         .options = "Options...",
         .driveListCaption = "Drive",

@@ -5,8 +5,7 @@ namespace kelvora {
 const Texts& polishTexts() {
     static constexpr Texts texts{
         .programTitle = "Kelvora",
-        .version = "1.04.0023",
-        .productName = "Kelvora zasobów systemowych",
+        .version = KELVORA_VERSION,
         .mainCaption = "Kelvora zasobów systemowych",
         .options = "OPCJE...",
         .driveListCaption = "Dysk",

@@ -9,14 +9,16 @@ ShadeSlot::~ShadeSlot() {
 }
 
 WinShade& ShadeSlot::get() {
-    if (!m_strip)
+    if (!m_strip) {
         m_strip = m_factory().release();
+    }
     return *m_strip;
 }
 
 void ShadeSlot::destroy() {
-    if (!m_strip)
+    if (!m_strip) {
         return;
+    }
     m_strip->hide();
     m_strip->deleteLater();
     m_strip = nullptr;
@@ -24,15 +26,17 @@ void ShadeSlot::destroy() {
 
 std::optional<std::int16_t> ShadeMode(QWidget& mainWindow, ShadeSlot& strip, int mode) {
     switch (mode) {
-    case 0: {
+    case kShadeReport: {
         std::optional<std::int16_t> visible;
-        if (strip.existing() && strip.existing()->isVisible())
-            visible = 2;
-        if (mainWindow.isVisible())
-            visible = 1;
+        if (strip.existing() && strip.existing()->isVisible()) {
+            visible = kShadeStrip;
+        }
+        if (mainWindow.isVisible()) {
+            visible = kShadeMainWindow;
+        }
         return visible;
     }
-    case 1: {
+    case kShadeMainWindow: {
         WinShade& shade = strip.get();
         mainWindow.show();
         shade.hide();
@@ -44,7 +48,7 @@ std::optional<std::int16_t> ShadeMode(QWidget& mainWindow, ShadeSlot& strip, int
         strip.destroy();
         return std::nullopt;
     }
-    case 2: {
+    case kShadeStrip: {
         mainWindow.hide();
         strip.destroy();
         WinShade& shade = strip.get();

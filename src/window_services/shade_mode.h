@@ -30,10 +30,16 @@ private:
     WinShade* m_strip = nullptr;
 };
 
-// Mode 2 swaps the main window for a freshly made strip at its top-left
-// corner; mode 1 brings the main window back at the strip's corner and
-// destroys the strip; mode 0 reports 1 when the main window is visible, else
-// 2 when the strip is, else nothing. Other modes do nothing.
+// The modes of ShadeMode, which also name the window a report finds visible.
+inline constexpr int kShadeReport = 0;
+inline constexpr int kShadeMainWindow = 1;
+inline constexpr int kShadeStrip = 2;
+
+// kShadeStrip swaps the main window for a freshly made strip at its top-left
+// corner; kShadeMainWindow brings the main window back at the strip's corner
+// and destroys the strip; kShadeReport reports kShadeMainWindow when the main
+// window is visible, else kShadeStrip when the strip is, else nothing. Other
+// modes do nothing.
 std::optional<std::int16_t> ShadeMode(QWidget& mainWindow, ShadeSlot& strip, int mode);
 
 } // namespace kelvora

@@ -1,9 +1,9 @@
 #include "window_services/win_shade.h"
 
-#include "meter/fonts.h"
-#include "meter/pictures.h"
-#include "meter/twips.h"
 #include "texts/shared_texts.h"
+#include "widgets/fonts.h"
+#include "widgets/pictures.h"
+#include "widgets/twips.h"
 #include "window_services/window_services.h"
 
 #include <QCloseEvent>
@@ -17,14 +17,20 @@ namespace {
 
 constexpr int kClientWidth = 3915;
 constexpr int kClientHeight = 525;
-constexpr int kRowPitch = 180;
-constexpr int kRowHeight = 165;
-constexpr int kMarkerStartWidth = 1305;
-constexpr int kStatWidth = 1635;
 
-int statLeft(int row) {
-    return row == 0 ? 1185 : 1170;
-}
+// Per row (0 drive, 1 memory, 2 CPU): the track, the bar, which starts at
+// this width until the first refresh, and the caption over them.
+struct RowPlaces {
+    Place MF;
+    Place Marker;
+    Place Stat;
+};
+
+constexpr RowPlaces kRowPlaces[] = {
+    {{"MF0", 0, 0, 3915, 165}, {"Marker0", 0, 0, 1305, 165}, {"Stat0", 1185, 0, 1635, 165}},
+    {{"MF1", 0, 180, 3915, 165}, {"Marker1", 0, 180, 1305, 165}, {"Stat1", 1170, 180, 1635, 165}},
+    {{"MF2", 0, 360, 3915, 165}, {"Marker2", 0, 360, 1305, 165}, {"Stat2", 1170, 360, 1635, 165}},
+};
 
 } // namespace
 
@@ -34,42 +40,43 @@ WinShade::WinShade()
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
 
-    const QFont font = tahoma(6.75, false);
+    const QFont font = tahoma(6.75, QFont::Normal);
     for (int row = 0; row < 3; ++row) {
-        const int top = kRowPitch * row;
+        const RowPlaces& where = kRowPlaces[row];
         m_MF[row] = new ShapeFrame(this);
-        place(*m_MF[row], QStringLiteral("MF%1").arg(row), 0, top, kClientWidth, kRowHeight);
+        place(*m_MF[row], where.MF);
 
-        m_Marker[row] = new Bar(this, true);
+        m_Marker[row] = new Bar(this, Bar::Outline::Drawn);
         // Bars take no input: clicks and drags over them reach the strip.
         m_Marker[row]->setAttribute(Qt::WA_TransparentForMouseEvents);
-        place(*m_Marker[row], QStringLiteral("Marker%1").arg(row), 0, top, kMarkerStartWidth,
-              kRowHeight);
+        place(*m_Marker[row], where.Marker);
 
         m_Stat[row] = new QLabel(QString::fromUtf8(shared::kStripPlaceholder), this);
         m_Stat[row]->setFont(font);
         m_Stat[row]->setAlignment(Qt::AlignCenter);
         m_Stat[row]->setTextFormat(Qt::PlainText);
-        place(*m_Stat[row], QStringLiteral("Stat%1").arg(row), statLeft(row), top, kStatWidth,
-              kRowHeight);
+        place(*m_Stat[row], where.Stat);
         setTextColour(*m_Stat[row], Qt::black);
     }
 }
 
 void WinShade::load(std::optional<std::uint8_t> alpha, const QWidget& mainWindow,
                     const std::array<QColor, 3>& barColours) {
-    if (alpha)
+    if (alpha) {
         SetWindowAlpha(*this, *alpha);
+    }
     const QRect main = mainWindow.frameGeometry();
     const float left = static_cast<float>(toTwips(main.x())) +
                        static_cast<float>(toTwips(main.width()) - toTwips(width())) / 2.0f;
     const float top = static_cast<float>(toTwips(main.y())) +
                       static_cast<float>(toTwips(main.height()) - toTwips(height())) / 2.0f;
     move(toPixels(left), toPixels(top));
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 3; ++row) {
         m_Marker[row]->setFillColour(barColours[row]);
-    for (QLabel* caption : m_Stat)
+    }
+    for (QLabel* caption : m_Stat) {
         caption->raise();
+    }
 }
 
 double WinShade::trackWidthTwips(int row) const {
@@ -83,23 +90,25 @@ void WinShade::setMarkerWidthTwips(int row, double twips) {
 void WinShade::setStatCaption(int row, const QString& text) {
     // Measuring text is the dearest part of a refresh; a hidden strip is
     // fitted when it is shown.
-    if (setCaption(*m_Stat[row], text) && isVisible())
+    if (setCaption(*m_Stat[row], text) && isVisible()) {
         fitStatCaption(row);
+    }
 }
 
 // A readout wider than its laid-out box grows both ways about the box's
 // centre, so that it stays centred and is not cut off at either end.
 void WinShade::fitStatCaption(int row) {
     QLabel& caption = *m_Stat[row];
-    const QRect laidOut = toPixels(statLeft(row), kRowPitch * row, kStatWidth, kRowHeight);
+    const QRect laidOut = toPixels(kRowPlaces[row].Stat);
     const int textWidth = std::clamp(caption.sizeHint().width(), laidOut.width(), width());
     const int left = std::clamp(laidOut.center().x() - textWidth / 2, 0, width() - textWidth);
     caption.setGeometry(left, laidOut.y(), textWidth, laidOut.height());
 }
 
 void WinShade::showEvent(QShowEvent*) {
-    for (int row = 0; row < 3; ++row)
+    for (int row = 0; row < 3; ++row) {
         fitStatCaption(row);
+    }
 }
 
 void WinShade::paintEvent(QPaintEvent*) {

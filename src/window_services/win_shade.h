@@ -1,6 +1,6 @@
 #pragma once
 
-#include "meter/controls.h"
+#include "widgets/controls.h"
 
 #include <QImage>
 #include <QLabel>

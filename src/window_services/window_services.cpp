@@ -33,8 +33,9 @@ protected:
                           m_grabOffset);
             return true;
         }
-        if (event->type() == QEvent::MouseButtonRelease)
+        if (event->type() == QEvent::MouseButtonRelease) {
             deleteLater();
+        }
         return false;
     }
 
@@ -53,10 +54,12 @@ void SetAlwaysOnTop(QWidget& window, bool onTop) {
 }
 
 void BeginWindowDrag(QWidget& window) {
-    if (window.findChild<PointerFollower*>(QString(), Qt::FindDirectChildrenOnly))
+    if (window.findChild<PointerFollower*>(QString(), Qt::FindDirectChildrenOnly)) {
         return;
-    if (!nativeWindow(window).startSystemMove())
+    }
+    if (!nativeWindow(window).startSystemMove()) {
         new PointerFollower(window);
+    }
 }
 
 void SetWindowAlpha(QWidget& window, std::uint8_t alpha) {

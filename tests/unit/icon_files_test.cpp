@@ -1,7 +1,7 @@
 // The icon files the desktop shows: the pixel sizes are the program's own
 // drawing, and the hand-drawn scalable icon keeps to its colours.
 
-#include "meter/pictures.h"
+#include "widgets/pictures.h"
 
 #include <QColor>
 #include <QFile>

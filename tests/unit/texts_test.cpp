@@ -19,8 +19,6 @@ struct Row {
 const Row kRows[] = {
     {"program title", &Texts::programTitle, "Monitor", "Kelvora"},
     {"version", &Texts::version, "1.04.0026", "1.04.0023"},
-    {"product name", &Texts::productName, "Kelvora zasobów systemowych",
-     "Kelvora zasobów systemowych"},
     {"main caption", &Texts::mainCaption, "System resources monitor",
      "Kelvora zasobów systemowych"},
     {"options label", &Texts::options, "Options...", "OPCJE..."},

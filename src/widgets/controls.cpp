@@ -1,6 +1,6 @@
-#include "meter/controls.h"
+#include "widgets/controls.h"
 
-#include "meter/twips.h"
+#include "widgets/twips.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,21 +17,23 @@ void ShapeFrame::paintEvent(QPaintEvent*) {
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-Bar::Bar(QWidget* parent, bool outlined) : QWidget(parent), m_outlined(outlined) {
+Bar::Bar(QWidget* parent, Outline outline) : QWidget(parent), m_outline(outline) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void Bar::setFillColour(const QColor& colour) {
-    if (colour == m_fill)
+    if (colour == m_fill) {
         return;
+    }
     m_fill = colour;
     update();
 }
 
 void Bar::setWidthTwips(double twips) {
     const int pixels = twips > 0 ? toPixels(twips) : 0;
-    if (pixels == width())
+    if (pixels == width()) {
         return;
+    }
     resize(pixels, height());
     // A widget of width 0 still counts as shown; hide it so that it neither
     // paints nor takes clicks.
@@ -41,7 +43,7 @@ void Bar::setWidthTwips(double twips) {
 void Bar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), m_fill);
-    if (m_outlined) {
+    if (m_outline == Outline::Drawn) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
@@ -61,8 +63,9 @@ bool ClickFilter::eventFilter(QObject*, QEvent* event) {
         const bool click = m_pressed && release->button() == Qt::LeftButton &&
                            m_control.rect().contains(release->position().toPoint());
         m_pressed = false;
-        if (click)
+        if (click) {
             emit clicked();
+        }
         return false;
     }
     case QEvent::MouseButtonDblClick:
@@ -78,14 +81,15 @@ void setTextColour(QWidget& control, const QColor& colour) {
     control.setPalette(palette);
 }
 
-void place(QWidget& control, const QString& name, int left, int top, int width, int height) {
-    control.setObjectName(name);
-    control.setGeometry(toPixels(left, top, width, height));
+void place(QWidget& control, const Place& where) {
+    control.setObjectName(QString::fromLatin1(where.name));
+    control.setGeometry(toPixels(where));
 }
 
 bool setCaption(QLabel& label, const QString& text) {
-    if (label.text() == text)
+    if (label.text() == text) {
         return false;
+    }
     label.setText(text);
     return true;
 }

@@ -22,7 +22,11 @@ void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale));
 QIcon programIcon();
 // The same triangle at any square size, for the icon files the desktop uses.
 QImage programIconImage(int size);
-// The colour button: three stripes in a black box, white margin transparent.
+// The colour button: three stripes in a black box, white margin transparent,
+// kColorsButtonPictureSize logical pixels square.
+inline constexpr int kColorsButtonPictureSize = 20;
 QImage colorsButtonPicture(int scale);
+// The same picture for plain and dense screens.
+QIcon colorsButtonIcon();
 
 } // namespace kelvora

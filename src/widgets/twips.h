@@ -22,4 +22,18 @@ inline QRect toPixels(int left, int top, int width, int height) {
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
+// One row of a window's layout table: a control's layout name and its place
+// in twips, in the order the layout is written.
+struct Place {
+    const char* name;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+inline QRect toPixels(const Place& where) {
+    return toPixels(where.left, where.top, where.width, where.height);
+}
+
 } // namespace kelvora

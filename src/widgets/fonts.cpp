@@ -1,13 +1,13 @@
-#include "meter/fonts.h"
+#include "widgets/fonts.h"
 
 #include <QStringList>
 
 namespace kelvora {
 
-QFont tahoma(double points, bool bold) {
+QFont tahoma(double points, QFont::Weight weight) {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(points);
-    font.setBold(bold);
+    font.setWeight(weight);
     return font;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/twips.h"
+
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
@@ -16,10 +18,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A filled bar, optionally outlined.
+// A filled bar; the strip's bars are outlined, the others are not.
 class Bar : public QWidget {
 public:
-    Bar(QWidget* parent, bool outlined);
+    enum class Outline { None, Drawn };
+
+    Bar(QWidget* parent, Outline outline);
 
     QColor fillColour() const { return m_fill; }
     void setFillColour(const QColor& colour);
@@ -31,7 +35,7 @@ protected:
 
 private:
     QColor m_fill;
-    bool m_outlined;
+    Outline m_outline;
 };
 
 // Watches a control: a press and release of the left button inside it is one
@@ -57,8 +61,8 @@ private:
 
 void setTextColour(QWidget& control, const QColor& colour);
 
-// Names a control after its layout name and puts it at its place in twips.
-void place(QWidget& control, const QString& name, int left, int top, int width, int height);
+// Names a control after its layout name and puts it at its place.
+void place(QWidget& control, const Place& where);
 
 // Replaces a readout's text only when it changed, so an unchanged readout
 // costs no repaint; true when it changed.

@@ -1,4 +1,4 @@
-#include "meter/pictures.h"
+#include "widgets/pictures.h"
 
 #include <QPainter>
 #include <QWidget>
@@ -32,8 +32,9 @@ QImage brushed(int width, int height, int lowest, int highest, int levels) {
         int level = levels / 2 + random.next(levels / 2) - levels / 4;
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            if (random.next(12) == 0)
+            if (random.next(12) == 0) {
                 level = std::clamp(level + random.next(3) - 1, 0, levels - 1);
+            }
             const int grey = std::min(highest, lowest + level * step);
             row[x] = qRgb(grey, grey, grey);
         }
@@ -61,8 +62,9 @@ QImage triangle(int size) {
             const double wApex = 1.0 - wLeft - wRight;
             // A little slack keeps rounding from punching holes along the edges.
             constexpr double edge = -1e-9;
-            if (wLeft < edge || wRight < edge || wApex < edge)
+            if (wLeft < edge || wRight < edge || wApex < edge) {
                 continue;
+            }
             const auto mix = [&](int a, int b, int c) {
                 return static_cast<int>(wApex * a + wLeft * b + wRight * c);
             };
@@ -97,8 +99,9 @@ QImage stripBackground(int scale) {
 
 void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale)) {
     const int scale = qCeil(widget.devicePixelRatioF());
-    if (ground.devicePixelRatio() != scale)
+    if (ground.devicePixelRatio() != scale) {
         ground = make(scale);
+    }
     QPainter painter(&widget);
     painter.drawImage(0, 0, ground);
 }
@@ -115,19 +118,29 @@ QImage programIconImage(int size) {
 }
 
 QImage colorsButtonPicture(int scale) {
-    QImage image(20 * scale, 20 * scale, QImage::Format_ARGB32);
+    QImage image(kColorsButtonPictureSize * scale, kColorsButtonPictureSize * scale,
+                 QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     image.setDevicePixelRatio(scale);
     QPainter painter(&image);
     // Columns 2-17 and rows 3-16: an outline around three equal stripes.
     const QColor stripes[] = {QColor(197, 45, 0), QColor(47, 255, 0), QColor(15, 0, 255)};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         painter.fillRect(3 + i * 5, 4, 4, 12, stripes[i]);
+    }
     painter.setPen(Qt::black);
     painter.drawRect(2, 3, 15, 13);
     painter.drawLine(7, 3, 7, 16);
     painter.drawLine(12, 3, 12, 16);
     return image;
+}
+
+QIcon colorsButtonIcon() {
+    QIcon icon;
+    for (const int scale : {1, 2}) {
+        icon.addPixmap(QPixmap::fromImage(colorsButtonPicture(scale)));
+    }
+    return icon;
 }
 
 } // namespace kelvora

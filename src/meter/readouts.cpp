@@ -1,0 +1,54 @@
+#include "meter/readouts.h"
+
+#include "meter/number_format.h"
+#include "texts/shared_texts.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <limits>
+
+namespace kelvora {
+
+double divide(double part, double whole) {
+    if (whole == 0) {
+        throw UnreadableFigure{};
+    }
+    return part / whole;
+}
+
+const QString& composeReadout(TickText& readout, std::string_view prefix, double figure,
+                              const UnitState& unit, double share, std::string_view separator) {
+    std::string& text = readout.restart();
+    text += prefix;
+    AppendFormat(text, divide(figure, unit.divisor), unit.pattern, separator);
+    text += shared::kOpenBracket;
+    AppendFormat(text, share, shared::kPercentPattern, separator);
+    text += shared::kCloseBracket;
+    return readout.text();
+}
+
+const QString& composeStripCaption(TickText& caption, std::string_view prefix,
+                                   const TickText& readout) {
+    std::string& text = caption.restart();
+    text += prefix;
+    text += readout.utf8();
+    return caption.text();
+}
+
+const QString& composeLoad(TickText& readout, std::string_view prefix, int percent) {
+    std::string& text = readout.restart();
+    text += prefix;
+    char digits[12];
+    text.append(digits, std::to_chars(std::begin(digits), std::end(digits), percent).ptr);
+    text += shared::kPercentSign;
+    return readout.text();
+}
+
+std::int16_t loadReading(std::int32_t reading) {
+    using Limits = std::numeric_limits<std::int16_t>;
+    return static_cast<std::int16_t>(
+        std::clamp<std::int32_t>(reading, Limits::min(), Limits::max()));
+}
+
+} // namespace kelvora

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "meter/tick_text.h"
+#include "meter/unit_table.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+// The texts a refresh writes into the readouts, composed in buffers kept from
+// tick to tick.
+namespace kelvora {
+
+// Thrown when a figure cannot be divided by: a drive without medium (total 0),
+// or a stored unit divisor of 0. The tick that meets it is abandoned.
+struct UnreadableFigure {};
+
+// part / whole; throws UnreadableFigure when whole is 0.
+double divide(double part, double whole);
+
+// prefix, the figure in the row's unit, then its share as a percentage in
+// brackets: "Free: 12.34 GB (25.0%)".
+const QString& composeReadout(TickText& readout, std::string_view prefix, double figure,
+                              const UnitState& unit, double share, std::string_view separator);
+
+// The strip repeats a free readout of the main window behind its own prefix.
+const QString& composeStripCaption(TickText& caption, std::string_view prefix,
+                                   const TickText& readout);
+
+// prefix and a whole percentage: "Used: 42%".
+const QString& composeLoad(TickText& readout, std::string_view prefix, int percent);
+
+// A CPU reading as the 16-bit number the readouts show; a wild clock jump
+// saturates instead of wrapping into a plausible-looking load.
+std::int16_t loadReading(std::int32_t reading);
+
+} // namespace kelvora
