@@ -3,7 +3,7 @@
 #include "fakes/fake_os_queries.h"
 #include "fakes/memory_settings_store.h"
 #include "meter/form1.h"
-#include "meter/twips.h"
+#include "widgets/twips.h"
 #include "texts/texts.h"
 
 #include <QCheckBox>
