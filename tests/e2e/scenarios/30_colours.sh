@@ -1,11 +1,9 @@
 # The colour dialog opened with a real click, worked with the keyboard.
-# Uses the places and helpers of 20_options_and_strip.sh.
 
-COLOURS_AT="420 126"
 COLORS_TITLE="Colors config..."
 # A point inside the drive bar (client 36,12, 13 px high), near its left end,
 # which is always coloured while the drive has anything on it.
-DRIVE_BAR_AT="38 18"
+DRIVE_BAR_AT=(38 18)
 
 is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
 
@@ -15,21 +13,23 @@ keys() { xdotool key --delay 30 "$@"; }
 drive_bar_colour() { # main window id
     local x y
     read -r x y _ _ < <(client_geometry "$1")
-    # shellcheck disable=SC2086
-    set -- $DRIVE_BAR_AT
-    pixel_at "$((x + $1))" "$((y + $2))"
+    pixel_at "$((x + DRIVE_BAR_AT[0]))" "$((y + DRIVE_BAR_AT[1]))"
+}
+
+drive_bar_is() { [ "$(drive_bar_colour "$1" | tr a-f A-F)" = "$2" ]; } # id RRGGBB
+
+# Clicks the colour button of the unfolded options row and waits for the
+# dialog; sets `did` to it.
+open_colours() {
+    click_client "$id" "${COLOURS_AT[@]}"
+    did=$(wait_window "$COLORS_TITLE")
 }
 
 begin "a colour changed with the keyboard is stored by Enter and shows on the bar"
-"$EN" & pid=$!
-if id=$(wait_window "$EN_TITLE"); then
-    ini="$XDG_CONFIG_HOME/Monitor.ini"
-    wait_until eval '[ "$(drive_bar_colour "$id" | tr a-f A-F)" = DE0000 ]' ||
-        fail "drive bar starts $(drive_bar_colour "$id")"
+if start_program "$EN"; then
+    wait_until drive_bar_is "$id" DE0000 || fail "drive bar starts $(drive_bar_colour "$id")"
     fold_out "$id" || fail "options row not shown"
-    # shellcheck disable=SC2086
-    click_client "$id" $COLOURS_AT
-    if did=$(wait_window "$COLORS_TITLE"); then
+    if open_colours; then
         wait_until is_active "$did" || fail "dialog not active"
         # Focus starts on OK; Cancel, then R1, then G1.
         keys Tab Tab Tab End Left Left Left Left Left
@@ -37,49 +37,40 @@ if id=$(wait_window "$EN_TITLE"); then
         wait_no_window "$COLORS_TITLE" || fail "Enter did not close the dialog"
         wait_until grep -q '^\[Kolory\]' "$ini" || fail "no Kolory section after OK"
         for expected in R1=222 G1=250 B1=0 R2=0 G2=222 B2=0 R3=0 G3=0 B3=222 Alpha=255; do
-            key=${expected%%=*}
-            [ "$(ini_value "$ini" Kolory "$key")" = "${expected#*=}" ] ||
-                fail "Kolory/$key = '$(ini_value "$ini" Kolory "$key")', expected ${expected#*=}"
+            expect_setting Kolory "${expected%%=*}" "${expected#*=}"
         done
         [ "$(awk '/^\[Kolory\]/ {s=1; next} /^\[/ {s=0} s && /=/' "$ini" | wc -l)" -eq 10 ] ||
             fail "Kolory holds other than ten keys"
-        wait_until eval '[ "$(drive_bar_colour "$id" | tr a-f A-F)" = DEFA00 ]' ||
+        wait_until drive_bar_is "$id" DEFA00 ||
             fail "drive bar is $(drive_bar_colour "$id"), expected DEFA00"
     else
         fail "no colour dialog"
     fi
-    close_window "$id"
-    wait_exit "$pid" || { fail "still running after close"; kill "$pid"; }
+    close_program
 else
-    fail "no window"; kill "$pid"
+    fail "no window"
 fi
 pass
 
 begin "with Always on top ticked the dialog is topmost; Escape keeps everything"
-printf '[Ustawienia]\nAoT=1\n[Kolory]\nAlpha=200\n' >"$XDG_CONFIG_HOME/Monitor.ini"
-"$EN" & pid=$!
-if id=$(wait_window "$EN_TITLE"); then
-    ini="$XDG_CONFIG_HOME/Monitor.ini"
+printf '[Ustawienia]\nAoT=1\n[Kolory]\nAlpha=200\n' >"$ini"
+if start_program "$EN"; then
     fold_out "$id" || fail "options row not shown"
-    # shellcheck disable=SC2086
-    click_client "$id" $COLOURS_AT
-    if did=$(wait_window "$COLORS_TITLE"); then
+    if open_colours; then
         wait_until is_above "$did" || fail "dialog not topmost"
-        wait_until eval 'opacity_is "$(window_opacity "$did")" 200' ||
-            fail "dialog opacity '$(window_opacity "$did")'"
+        wait_until window_opacity_is "$did" 200 || fail "dialog opacity '$(window_opacity "$did")'"
         wait_until is_active "$did" || fail "dialog not active"
         keys Tab Tab Tab End
         keys Escape
         wait_no_window "$COLORS_TITLE" || fail "Escape did not close the dialog"
-        [ "$(ini_value "$ini" Kolory Alpha)" = 200 ] || fail "Alpha changed"
-        [ -z "$(ini_value "$ini" Kolory G1)" ] || fail "Escape stored G1"
-        [ "$(drive_bar_colour "$id" | tr a-f A-F)" = DE0000 ] || fail "bar recoloured on Escape"
+        expect_setting Kolory Alpha 200
+        expect_setting Kolory G1 ""
+        drive_bar_is "$id" DE0000 || fail "bar recoloured on Escape"
     else
         fail "no colour dialog"
     fi
-    close_window "$id"
-    wait_exit "$pid" || { fail "still running after close"; kill "$pid"; }
+    close_program
 else
-    fail "no window"; kill "$pid"
+    fail "no window"
 fi
 pass

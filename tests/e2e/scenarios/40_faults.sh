@@ -8,27 +8,30 @@ skip() { echo "skip [$scenario]: $*"; }
 # Waits for the process to end and sets `status` to its exit status; 255
 # when it did not end within ~5 s.
 collect_status() {
-    status=0
-    if ! wait_exit_quiet "$1"; then
-        kill -9 "$1" 2>/dev/null
-        status=255
-        return
-    fi
-    { wait "$1"; } 2>/dev/null || status=$?
-}
-wait_exit_quiet() {
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || return 0
-        # A zombie has ended; only its status is left to collect.
-        [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = Z ] && return 0
-        sleep 0.05
-    done
-    return 1
+    wait_exit "$1" && return 0
+    end_processes "$1"
+    status=255
 }
 
 old_settings() {
     # Dysk 0 loads as 1, so every close that gets through writes a new file.
     printf '[Pozycja]\nLeft=1500\nTop=3000\n\n[Ustawienia]\nDysk=0\ninterval=2\n\n[Kolory]\nR1=7\n'
+}
+
+# Starts the program over a settings file that cannot be written, checks that
+# it reads what is stored, keeps running and ends normally on close.
+run_unwritable() { # kind
+    local kind=$1
+    if start_program "$EN"; then
+        sleep 0.5
+        has_ended "$pid" && fail "$kind: ended by itself"
+        if [ "$kind" != directory ]; then
+            corner_is "$id" "100 200" || fail "$kind: stored position not applied"
+        fi
+        close_program "$kind"
+    else
+        fail "$kind: no window"
+    fi
 }
 
 begin "two instances started together leave exactly one window"
@@ -37,8 +40,8 @@ for round in $(seq 8); do
     mkfifo "$gate"
     # Both block opening the gate for reading and are released by the one
     # open for writing below, within microseconds of each other.
-    (cat "$gate" >/dev/null && exec "$EN") & first=$!
-    (cat "$gate" >/dev/null && exec "$EN") & second=$!
+    (: <"$gate" && exec "$EN") & first=$!
+    (: <"$gate" && exec "$EN") & second=$!
     sleep 0.2
     : >"$gate"
     if id=$(wait_window "$EN_TITLE"); then
@@ -46,17 +49,16 @@ for round in $(seq 8); do
         windows=$(xdotool search --onlyvisible --name "^$EN_TITLE\$" | wc -l)
         [ "$windows" -eq 1 ] || fail "round $round: $windows windows"
         running=0
-        for pid in "$first" "$second"; do
-            kill -0 "$pid" 2>/dev/null && [ "$(awk '{ print $3 }' "/proc/$pid/stat")" != Z ] &&
-                running=$((running + 1))
+        for instance in "$first" "$second"; do
+            has_ended "$instance" || running=$((running + 1))
         done
         [ "$running" -eq 1 ] || fail "round $round: $running instances running"
         close_window "$id"
     else
         fail "round $round: no window"
     fi
-    for pid in "$first" "$second"; do
-        collect_status "$pid"
+    for instance in "$first" "$second"; do
+        collect_status "$instance"
         [ "$status" -eq 0 ] || fail "round $round: an instance ended with $status"
     done
     rm -f "$gate"
@@ -64,13 +66,10 @@ done
 pass
 
 begin "kill -9 during the close leaves the old or the new settings file, never a mix"
-ini="$XDG_CONFIG_HOME/Monitor.ini"
 old_settings >"$home/old.ini"
 cp "$home/old.ini" "$ini"
-"$EN" & pid=$!
-if id=$(wait_window "$EN_TITLE"); then
-    close_window "$id"
-    wait_exit "$pid" || fail "reference run still running"
+if start_program "$EN"; then
+    close_program "reference run"
     cp "$ini" "$home/new.ini"
     cmp -s "$home/old.ini" "$home/new.ini" && fail "the close wrote nothing new"
     old=0 new=0
@@ -79,8 +78,7 @@ if id=$(wait_window "$EN_TITLE"); then
     # time by a busy wait growing by about half a millisecond each round.
     for round in $(seq 0 39); do
         cp "$home/old.ini" "$ini"
-        "$EN" & pid=$!
-        if id=$(wait_window "$EN_TITLE"); then
+        if start_program "$EN"; then
             sleep 0.2
             close_window "$id" & closer=$!
             for ((spin = 0; spin < round * 300; spin++)); do :; done
@@ -96,36 +94,16 @@ if id=$(wait_window "$EN_TITLE"); then
                 diff "$home/new.ini" "$ini" | head -n 10
             fi
         else
-            fail "no window"; kill -9 "$pid"
+            fail "round $round: no window"
         fi
     done
     echo "     kills during the close: $old left the old file, $new the new one"
 else
-    fail "no window"; kill "$pid"
+    fail "no window"
 fi
 pass
 
-# Starts the program over a settings file that cannot be written, checks that
-# it reads what is stored, keeps running and ends normally on close.
-run_unwritable() { # kind
-    local kind=$1
-    "$EN" & pid=$!
-    if id=$(wait_window "$EN_TITLE"); then
-        sleep 0.5
-        kill -0 "$pid" 2>/dev/null || fail "$kind: ended by itself"
-        if [ "$kind" != directory ]; then
-            [ "$(outer_corner "$id")" = "100 200" ] || fail "$kind: stored position not applied"
-        fi
-        close_window "$id"
-        collect_status "$pid"
-        [ "$status" -eq 0 ] || fail "$kind: ended with status $status"
-    else
-        fail "$kind: no window"; kill "$pid"
-    fi
-}
-
 begin "a read-only settings file keeps its contents and the program runs"
-ini="$XDG_CONFIG_HOME/Monitor.ini"
 old_settings >"$ini"
 cp "$ini" "$home/old.ini"
 if is_root; then
@@ -144,7 +122,6 @@ cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
 pass
 
 begin "a directory in place of the settings file is left alone"
-ini="$XDG_CONFIG_HOME/Monitor.ini"
 mkdir "$ini"
 echo kept >"$ini/note"
 run_unwritable directory
@@ -154,7 +131,6 @@ pass
 begin "settings on a full disk keep their contents and the program runs"
 if is_root; then
     mount -t tmpfs -o size=64k kelvora-full "$XDG_CONFIG_HOME"
-    ini="$XDG_CONFIG_HOME/Monitor.ini"
     old_settings >"$ini"
     cp "$ini" "$home/old.ini"
     head -c 1048576 /dev/zero >"$XDG_CONFIG_HOME/filler" 2>/dev/null
@@ -172,18 +148,15 @@ if is_root && unshare -m true 2>/dev/null; then
     cut -c 1-12 /proc/meminfo | head -n 1 | tr -d '\n' >"$home/meminfo"
     for source in /dev/null "$home/meminfo"; do
         # A mount namespace of the program's own; nothing outside sees the binds.
-        unshare -m sh -c 'mount --bind "$1" /proc/meminfo && mount --bind /dev/null /proc/stat &&
-            exec "$2"' sh "$source" "$EN" & pid=$!
-        if id=$(wait_window "$EN_TITLE"); then
+        # shellcheck disable=SC2016 # expanded by the inner shell
+        if start_program unshare -m sh -c 'mount --bind "$1" /proc/meminfo &&
+            mount --bind /dev/null /proc/stat && exec "$2"' sh "$source" "$EN"; then
             sleep 1
-            kill -0 "$pid" 2>/dev/null || fail "$source: ended by itself"
-            close_window "$id"
-            collect_status "$pid"
-            [ "$status" -eq 0 ] || fail "$source: ended with status $status"
-            [ "$(ini_value "$XDG_CONFIG_HOME/Monitor.ini" Ustawienia Dysk)" = 1 ] ||
-                fail "$source: settings not stored"
+            has_ended "$pid" && fail "$source: ended by itself"
+            close_program "$source"
+            expect_setting Ustawienia Dysk 1 "$source"
         else
-            fail "$source: no window"; kill "$pid"
+            fail "$source: no window"
         fi
     done
     pass
@@ -195,42 +168,39 @@ fi
 # Loop images are no drives, but btrfs gives its mounts device numbers of
 # their own, so a btrfs image on a loop device lists like a stick.
 begin "a selected drive that is unmounted falls back to the root drive"
-stick=$(mktemp -d /media/kelvora-stick.XXXXXX 2>/dev/null || true)
+
+# Chooses entry 0 in the drive list of the unfolded options row.
+select_stick() { # id
+    fold_out "$1"
+    click_client "$1" "${DRIVE_LIST_AT[@]}"
+    sleep 0.5
+    xdotool key Home Return
+    sleep 0.5
+}
+
+# The one folder the run makes outside its own: a stick has to be under /media.
+stick=$(mktemp -d /media/kelvora-stick.XXXXXX 2>/dev/null) && remove_at_end "$stick"
 if ! is_root || [ -z "$stick" ] || ! command -v mkfs.btrfs >/dev/null; then
     skip "needs root, a writable /media and mkfs.btrfs"
 else
     truncate -s 128M "$home/stick.img"
     if mkfs.btrfs -q "$home/stick.img" >/dev/null 2>&1 &&
         mount -o loop "$home/stick.img" "$stick" 2>/dev/null; then
-        ini="$XDG_CONFIG_HOME/Monitor.ini"
-        # Chooses entry 0 in the drive list of the unfolded options row.
-        select_stick() {
-            xdotool mousemove --window "$1" 375 99 click 1 # "Options..."
-            sleep 1
-            xdotool mousemove --window "$1" 246 126 click 1 # the drive list opens
-            sleep 0.5
-            xdotool key Home Return
-            sleep 0.5
-        }
         for unmount in no yes; do
-            "$EN" & pid=$!
-            if id=$(wait_window "$EN_TITLE"); then
+            if start_program "$EN"; then
                 select_stick "$id"
                 if [ "$unmount" = yes ]; then
                     umount "$stick" || fail "could not unmount"
                     sleep 1
-                    kill -0 "$pid" 2>/dev/null || fail "ended when the drive went"
+                    has_ended "$pid" && fail "ended when the drive went"
                 fi
-                close_window "$id"
-                collect_status "$pid"
-                [ "$status" -eq 0 ] || fail "unmounted $unmount: ended with status $status"
-                dysk=$(ini_value "$ini" Ustawienia Dysk)
+                close_program "unmounted $unmount"
                 # Mounted, the stick stays selected; gone, the root drive is.
                 expected=0
                 [ "$unmount" = yes ] && expected=1
-                [ "$dysk" = "$expected" ] || fail "unmounted $unmount: Dysk $dysk"
+                expect_setting Ustawienia Dysk "$expected" "unmounted $unmount"
             else
-                fail "no window"; kill "$pid"
+                fail "no window"
             fi
         done
         mountpoint -q "$stick" && umount "$stick"
@@ -238,5 +208,5 @@ else
     else
         skip "cannot make or loop-mount a btrfs image here"
     fi
-    rmdir "$stick"
 fi
+[ -n "$stick" ] && rmdir "$stick"
