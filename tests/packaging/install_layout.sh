@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "cmake --install" into a fresh prefix lays out both programs, their menu
-# entries and the icon in the hicolor theme, and nothing else.
+# entries and manual pages, the icon in the hicolor theme and the copyright
+# file and changelog, and nothing else.
 # Usage: install_layout.sh <build folder>
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")

@@ -12,6 +12,10 @@ installed_files=(
     share/icons/hicolor/32x32/apps/kelvora.png
     share/icons/hicolor/48x48/apps/kelvora.png
     share/icons/hicolor/scalable/apps/kelvora.svg
+    share/man/man1/Kelvora_EN.1.gz
+    share/man/man1/Kelvora_PL.1.gz
+    share/doc/kelvora/copyright
+    share/doc/kelvora/changelog.gz
 )
 
 # desktop file        program     name in the menu
@@ -51,6 +55,10 @@ $(diff <(echo "$expected") <(echo "$listed"))"
     local row desktop program name path
     for row in "${desktop_entries[@]}"; do
         read -r desktop program name <<<"$row"
+        path=$root/share/man/man1/$program.1.gz
+        if [ -f "$path" ] && ! gzip -dc "$path" | grep -q "^\.TH $program 1 "; then
+            fail "$program.1.gz is not the manual page of $program"
+        fi
         path=$root/share/applications/$desktop
         [ -f "$path" ] || continue
         if command -v desktop-file-validate >/dev/null; then
