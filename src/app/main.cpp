@@ -2,12 +2,17 @@
 #include "platform/drive_list.h"
 #include "platform/instance_lock.h"
 #include "platform/make_os_queries.h"
+#include "platform/termination_signals.h"
+#include "platform/user_folders.h"
 #include "settings/ini_settings_store.h"
 #include "texts/texts.h"
 #include "widgets/fonts.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -22,12 +27,43 @@ const kelvora::Texts& programTexts() {
 
 // The windows are placed at stored positions and the strip is dragged
 // without a title bar: both need X11, which Wayland desktops offer through
-// XWayland.
+// XWayland. Elsewhere DISPLAY means nothing to Qt: wine and the X servers
+// people run on Windows set it too, and the native platform is the one to use.
 void preferX11() {
+#ifdef Q_OS_LINUX
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
+#endif
 }
+
+// Qt aborts with a page of advice when no display can be opened; the user
+// gets one line and an ordinary failure status instead.
+void reportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "%s: no graphical display could be opened (X11 or Wayland)\n",
+                     programTexts().programTitle);
+        std::_Exit(EXIT_FAILURE);
+    }
+}
+
+// Qt ends the process with exit() from inside the event loop when the X
+// server goes away. Objects of static storage are the only ones destroyed
+// then, so one of them keeps what the user set in the window; it is released
+// once the window has closed normally.
+class ClosingSettingsAtExit {
+public:
+    explicit ClosingSettingsAtExit(kelvora::Form1& form) : m_form(&form) {}
+    ~ClosingSettingsAtExit() {
+        if (m_form != nullptr) {
+            m_form->storeClosingSettings();
+        }
+    }
+    void release() { m_form = nullptr; }
+
+private:
+    kelvora::Form1* m_form;
+};
 
 } // namespace
 
@@ -36,26 +72,38 @@ int main(int argc, char* argv[]) {
     // Read before Qt takes its own options out of the command line.
     const bool restore = argc == 2 && std::string_view(argv[1]) == "-restore";
 
+    blockTerminationSignals();
     preferX11();
+    const QtMessageHandler qtMessages = qInstallMessageHandler(reportNoDisplay);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtMessages);
     const Texts& texts = programTexts();
     const QString title = QString::fromUtf8(texts.programTitle);
     QApplication::setApplicationName(title);
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
 
-    IniSettingsStore store(title);
+    IniSettingsStore store(userSettingsFolder(), title);
     if (restore) {
         store.deleteAll();
     }
     const InstanceLock lock(title);
-    if (!lock.isHeld()) {
+    if (lock.anotherInstanceRuns()) {
         return 0;
     }
 
     installFontSubstitutes();
     const auto os = makeOsQueries();
     Form1 form(texts, store, *os, listDrives());
+    static ClosingSettingsAtExit atExit(form);
     form.load();
     form.show();
-    return QApplication::exec();
+
+    // A log-out, a shutdown or a kill ends the program as a close does.
+    TerminationSignals endRequests;
+    QObject::connect(&endRequests, &TerminationSignals::received, &form, &QWidget::close);
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
+
+    const int status = QApplication::exec();
+    atExit.release();
+    return status;
 }

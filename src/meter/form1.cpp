@@ -89,7 +89,7 @@ void Form1::connectControls() {
 // ---- Closing ------------------------------------------------------------------
 
 void Form1::closeEvent(QCloseEvent* event) {
-    storeSettings();
+    storeClosingSettings();
     event->accept();
     // The strip and any open dialog go with the program, unasked.
     QApplication::exit(0);

@@ -45,6 +45,11 @@ public:
     // and the strip's rows.
     void memoryAndDriveTick();
 
+    // Writes the eleven keys of a close, once a run: at a close, and when
+    // the process ends because the window system went away. Uses only what
+    // the window holds, never the window system.
+    void storeClosingSettings();
+
     // The outer height in twips: client area plus the layout's frame.
     double outerHeightTwips() const;
 
@@ -90,7 +95,6 @@ private:
     bool loadDysk();
     bool loadBarColour(int set, Bar& bar);
     bool loadAlpha();
-    void storeSettings();
 
     void refreshDriveAndMemory();
     void cpuTick();
@@ -145,6 +149,7 @@ private:
     TickText m_pUsedText;
     std::array<TickText, 3> m_stripText;
     bool m_optionsOpen = false;
+    bool m_closingSettingsStored = false;
 
     // The height last asked for, kept while the window still has the whole
     // pixels it maps to, so the fold steps stay 50 twips despite rounding.

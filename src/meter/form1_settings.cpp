@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 
+#include <algorithm>
 #include <functional>
 
 namespace kelvora {
@@ -30,6 +31,14 @@ template <typename Read> std::optional<QColor> composeColour(int set, Read read)
         rgb[i] = *component;
     }
     return QColor(rgb[0], rgb[1], rgb[2]);
+}
+
+// Window systems keep window coordinates in 16 bits (X11 and Windows alike);
+// a hand-edited position beyond them is taken as the nearest edge.
+int positionPixels(float twips) {
+    constexpr float kLowest = -32768.0f * kTwipsPerPixel;
+    constexpr float kHighest = 32767.0f * kTwipsPerPixel;
+    return toPixels(std::clamp(twips, kLowest, kHighest));
 }
 
 } // namespace
@@ -76,7 +85,7 @@ void Form1::load() {
 bool Form1::loadLeft() {
     const auto left = toSingle(readSetting(m_store, Key::Left));
     if (left) {
-        move(toPixels(*left), y());
+        move(positionPixels(*left), y());
     }
     return left.has_value();
 }
@@ -84,7 +93,7 @@ bool Form1::loadLeft() {
 bool Form1::loadTop() {
     const auto top = toSingle(readSetting(m_store, Key::Top));
     if (top) {
-        move(x(), toPixels(*top));
+        move(x(), positionPixels(*top));
     }
     return top.has_value();
 }
@@ -163,7 +172,11 @@ bool Form1::loadAlpha() {
     return alpha.has_value();
 }
 
-void Form1::storeSettings() {
+void Form1::storeClosingSettings() {
+    if (m_closingSettingsStored) {
+        return;
+    }
+    m_closingSettingsStored = true;
     const auto number = [](long long value) { return QString::number(value); };
     saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(x()))));
     saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(y()))));

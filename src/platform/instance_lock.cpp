@@ -11,9 +11,13 @@ QString lockPath(const QString& programTitle) {
            QStringLiteral(".lock");
 }
 
+bool heldByAnother(QLockFile& lock) {
+    return !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError;
+}
+
 } // namespace
 
 InstanceLock::InstanceLock(const QString& programTitle)
-    : m_lock(lockPath(programTitle)), m_held(m_lock.tryLock(0)) {}
+    : m_lock(lockPath(programTitle)), m_anotherInstanceRuns(heldByAnother(m_lock)) {}
 
 } // namespace kelvora

@@ -12,12 +12,14 @@ class InstanceLock {
 public:
     explicit InstanceLock(const QString& programTitle);
 
-    // False when another running instance holds the lock.
-    bool isHeld() const { return m_held; }
+    // True only when a live process of the same build holds the lock. A lock
+    // that cannot be made at all (no runtime folder, a read-only or full
+    // one) says nothing about other instances: the program then runs.
+    bool anotherInstanceRuns() const { return m_anotherInstanceRuns; }
 
 private:
     QLockFile m_lock;
-    bool m_held;
+    bool m_anotherInstanceRuns;
 };
 
 } // namespace kelvora

@@ -2,7 +2,10 @@
 #include "settings/ini_settings_store.h"
 #include "settings/settings_keys.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -10,6 +13,10 @@
 
 #include <cmath>
 #include <limits>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace kelvora;
 
@@ -79,12 +86,18 @@ TEST(Conversions, SingleTextReadsBackToTheSameValue) {
 
 class IniStore : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
-    }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString path(const char* title) const {
         return m_dir.filePath(QString::fromLatin1(title) + QStringLiteral(".ini"));
+    }
+    void write(const QString& file, const QByteArray& content) const {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(content);
+    }
+    QByteArray contents(const QString& file) const {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
     QTemporaryDir m_dir;
 };
@@ -102,13 +115,13 @@ TEST_F(IniStore, EveryStoredFormRoundTripsThroughTheFile) {
         QStringLiteral("0.00 MB"),
     };
     {
-        IniSettingsStore store(QStringLiteral("Monitor"));
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
         EXPECT_EQ(store.fileName(), path("Monitor"));
         for (int i = 0; i < forms.size(); ++i)
             store.save(QStringLiteral("Ustawienia"), QStringLiteral("K%1").arg(i), forms[i]);
         store.flush();
     }
-    IniSettingsStore reopened(QStringLiteral("Monitor"));
+    IniSettingsStore reopened(m_dir.path(), QStringLiteral("Monitor"));
     for (int i = 0; i < forms.size(); ++i)
         EXPECT_EQ(reopened.get(QStringLiteral("Ustawienia"), QStringLiteral("K%1").arg(i), {}),
                   forms[i]);
@@ -121,8 +134,8 @@ TEST_F(IniStore, EveryStoredFormRoundTripsThroughTheFile) {
 }
 
 TEST_F(IniStore, DeleteAllEmptiesOnlyItsOwnProgram) {
-    IniSettingsStore english(QStringLiteral("Monitor"));
-    IniSettingsStore polish(QStringLiteral("Kelvora"));
+    IniSettingsStore english(m_dir.path(), QStringLiteral("Monitor"));
+    IniSettingsStore polish(m_dir.path(), QStringLiteral("Kelvora"));
     english.save(QStringLiteral("Kolory"), QStringLiteral("R1"), QStringLiteral("10"));
     polish.save(QStringLiteral("Kolory"), QStringLiteral("R1"), QStringLiteral("20"));
     english.flush();
@@ -130,7 +143,7 @@ TEST_F(IniStore, DeleteAllEmptiesOnlyItsOwnProgram) {
     english.deleteAll();
     EXPECT_EQ(english.get(QStringLiteral("Kolory"), QStringLiteral("R1"), QStringLiteral("d")),
               QStringLiteral("d"));
-    IniSettingsStore polishAgain(QStringLiteral("Kelvora"));
+    IniSettingsStore polishAgain(m_dir.path(), QStringLiteral("Kelvora"));
     EXPECT_EQ(polishAgain.get(QStringLiteral("Kolory"), QStringLiteral("R1"), {}),
               QStringLiteral("20"));
 }
@@ -146,9 +159,121 @@ TEST_F(IniStore, GarbageFilesReadAsDefaults) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
         file.close();
-        IniSettingsStore store(QStringLiteral("Monitor"));
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
         const QString read = store.get(QStringLiteral("Ustawienia"), QStringLiteral("HDDNumber"),
                                        QStringLiteral("1"));
         EXPECT_EQ(read, QStringLiteral("1"));
     }
 }
+
+// Hand-written and QSettings-written values read as the user wrote them, and
+// a flush that changes another key writes them back unchanged.
+TEST_F(IniStore, ValuesAreReadAndWrittenVerbatim) {
+    struct Row {
+        const char* line;
+        const char* value;
+    };
+    const Row rows[] = {
+        {"HDDFormat=0,00 GB", "0,00 GB"}, {"RAMFormat=\"0,00 MB\"", "0,00 MB"},
+        {"HDDNumber = 1024 ", "1024"},    {"x=\" lead;#\\\"q\\\\ \"", " lead;#\"q\\ "},
+        {"p=Zaj\u0119te", "Zaj\u0119te"}, {"q=### ### ### ##0 B", "### ### ### ##0 B"},
+    };
+    for (const Row& row : rows) {
+        const QString key = QString::fromUtf8(row.line).section(u'=', 0, 0).trimmed();
+        write(path("Monitor"), QByteArray("[Ustawienia]\n") + row.line + "\n");
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+        EXPECT_EQ(store.get(QStringLiteral("Ustawienia"), key, {}), QString::fromUtf8(row.value))
+            << row.line;
+        store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("15"));
+        store.flush();
+        IniSettingsStore reopened(m_dir.path(), QStringLiteral("Monitor"));
+        EXPECT_EQ(reopened.get(QStringLiteral("Ustawienia"), key, {}), QString::fromUtf8(row.value))
+            << row.line;
+    }
+    EXPECT_TRUE(contents(path("Monitor")).contains("q=### ### ### ##0 B\n"));
+}
+
+TEST_F(IniStore, AReadSeesWhatAnotherInstanceDeleted) {
+    IniSettingsStore running(m_dir.path(), QStringLiteral("Monitor"));
+    running.save(QStringLiteral("Pozycja"), QStringLiteral("Top"), QStringLiteral("300"));
+    running.flush();
+    IniSettingsStore(m_dir.path(), QStringLiteral("Monitor")).deleteAll();
+    EXPECT_EQ(running.get(QStringLiteral("Pozycja"), QStringLiteral("Top"), QStringLiteral("0")),
+              QStringLiteral("0"));
+}
+
+// The store's lock may be left by another machine, be garbage, or not be a
+// file at all: closing still writes, within the bounded wait.
+TEST_F(IniStore, AnUnusableLockDelaysAFlushAtMostTwoSeconds) {
+    const QString lock = path("Monitor") + QStringLiteral(".lock");
+    for (const bool asFolder : {true, false}) {
+        QDir(lock).removeRecursively();
+        QFile::remove(lock);
+        if (asFolder) {
+            ASSERT_TRUE(QDir().mkpath(lock));
+        } else {
+            write(lock, "123456789\nsomething\nanother-host\n");
+        }
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+        store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("45"));
+        QElapsedTimer timer;
+        timer.start();
+        store.flush();
+        EXPECT_LT(timer.elapsed(), 3000) << (asFolder ? "folder" : "file");
+        EXPECT_EQ(IniSettingsStore(m_dir.path(), QStringLiteral("Monitor"))
+                      .get(QStringLiteral("Pozycja"), QStringLiteral("Left"), {}),
+                  QStringLiteral("45"));
+    }
+}
+
+#ifdef Q_OS_UNIX
+// A settings file that is not a regular file reads as empty, at once, and is
+// never replaced; a link to a regular file is written through and stays a link.
+TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    const QString folder = m_dir.filePath(QStringLiteral("folder"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString regular = m_dir.filePath(QStringLiteral("regular.ini"));
+    write(regular, "[Pozycja]\nLeft=30\n");
+
+    struct Row {
+        const char* what;
+        bool link;
+        QString target;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"FIFO", false, fifo, "none"},           {"link to a FIFO", true, fifo, "none"},
+        {"folder", false, folder, "none"},       {"link to a folder", true, folder, "none"},
+        {"link to a file", true, regular, "30"},
+    };
+    for (const Row& row : rows) {
+        QFile::remove(path("Monitor"));
+        QDir().rmdir(path("Monitor"));
+        if (row.link) {
+            ASSERT_TRUE(QFile::link(row.target, path("Monitor")));
+        } else {
+            ASSERT_TRUE(QFile::rename(row.target, path("Monitor")));
+        }
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+        EXPECT_EQ(
+            store.get(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("none")),
+            QString::fromLatin1(row.expected))
+            << row.what;
+        store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("60"));
+        store.flush();
+        const QFileInfo after(path("Monitor"));
+        EXPECT_EQ(after.isSymLink(), row.link) << row.what;
+        const QString target = row.link ? row.target : path("Monitor");
+        const bool written = QString::fromLatin1(row.expected) != QStringLiteral("none");
+        EXPECT_EQ(QFileInfo(target).isFile(), written) << row.what;
+        if (written) {
+            EXPECT_TRUE(contents(target).contains("Left=60")) << row.what;
+        }
+        if (!row.link) {
+            ASSERT_TRUE(QFile::rename(path("Monitor"), row.target));
+        }
+    }
+}
+#endif
