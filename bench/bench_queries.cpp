@@ -18,29 +18,13 @@
 namespace kelvora {
 namespace {
 
-void processorCount(benchmark::State& state) {
+void cpuTimes(benchmark::State& state) {
     const auto os = makeOsQueries();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(os->processorCount());
+        benchmark::DoNotOptimize(os->cpuTimes());
     }
 }
-BENCHMARK(processorCount);
-
-void systemTime(benchmark::State& state) {
-    const auto os = makeOsQueries();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(os->systemTime());
-    }
-}
-BENCHMARK(systemTime);
-
-void idleTime(benchmark::State& state) {
-    const auto os = makeOsQueries();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(os->idleTime());
-    }
-}
-BENCHMARK(idleTime);
+BENCHMARK(cpuTimes);
 
 void physicalMemory(benchmark::State& state) {
     const auto os = makeOsQueries();
@@ -53,7 +37,7 @@ BENCHMARK(physicalMemory);
 void clusterGeometry(benchmark::State& state) {
     const auto os = makeOsQueries();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(os->clusterGeometry(bench::systemRoot));
+        benchmark::DoNotOptimize(os->clusterGeometry(bench::kSystemRoot));
     }
 }
 BENCHMARK(clusterGeometry);

@@ -9,9 +9,9 @@
 namespace kelvora::bench {
 
 #ifdef _WIN32
-inline constexpr const char* systemRoot = "c:";
+inline constexpr const char* kSystemRoot = "c:";
 #else
-inline constexpr const char* systemRoot = "/";
+inline constexpr const char* kSystemRoot = "/";
 #endif
 
 // Ten drive reads and fourteen memory reads, as a tick makes them; returns
@@ -20,10 +20,12 @@ inline double tickQueries(OsQueries& os) {
     constexpr int driveReads = 10;
     constexpr int memoryReads = 14;
     double sum = 0;
-    for (int i = 0; i < driveReads; ++i)
-        sum += ReadDiskSpace(os, systemRoot).Used;
-    for (int i = 0; i < memoryReads; ++i)
+    for (int i = 0; i < driveReads; ++i) {
+        sum += ReadDiskSpace(os, kSystemRoot).Used;
+    }
+    for (int i = 0; i < memoryReads; ++i) {
         sum += static_cast<double>(ReadMemoryStatus(os).availPhys);
+    }
     return sum;
 }
 

@@ -1,7 +1,8 @@
 #include "platform/mount_info.h"
 
+#include "platform/text_scanner.h"
+
 #include <algorithm>
-#include <charconv>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -11,48 +12,20 @@ namespace kelvora {
 
 namespace {
 
-constexpr std::string_view rootMountPoint = "/";
+constexpr std::string_view kRootMountPoint = "/";
 // Entry 0 when no removable medium is mounted; it then reads as a drive
 // with no medium, like an empty floppy drive.
-constexpr std::string_view noMediumMountPoint = "/media";
-constexpr std::string_view removableMountAreas[] = {"/media", "/run/media"};
-constexpr unsigned loopMajor = 7;
+constexpr std::string_view kNoMediumMountPoint = "/media";
+constexpr std::string_view kRemovableMountAreas[] = {"/media", "/run/media"};
+constexpr unsigned kLoopMajor = 7;
 
 // Memory, compressed images and space on another machine: none of them is
 // a local drive, whatever device numbers they carry.
-constexpr std::string_view excludedTypes[] = {
+constexpr std::string_view kExcludedTypes[] = {
     "tmpfs",          "ramfs", "devtmpfs",   "squashfs",    "nfs",   "nfs4", "cifs",
     "smb3",           "smbfs", "ncpfs",      "afs",         "ceph",  "9p",   "glusterfs",
     "fuse.glusterfs", "sshfs", "fuse.sshfs", "fuse.rclone", "davfs",
 };
-
-// mountinfo separates its fields by single spaces; spaces inside paths are escaped.
-class Fields {
-public:
-    explicit Fields(std::string_view line) : m_rest(line) {}
-
-    std::optional<std::string_view> next() {
-        if (!m_rest) {
-            return std::nullopt;
-        }
-        const auto end = m_rest->find(' ');
-        const auto field = m_rest->substr(0, end);
-        if (end == std::string_view::npos) {
-            m_rest.reset();
-        } else {
-            m_rest->remove_prefix(end + 1);
-        }
-        return field;
-    }
-
-private:
-    std::optional<std::string_view> m_rest;
-};
-
-template <typename Number> bool parseNumber(std::string_view text, Number& value, int base = 10) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    return error == std::errc{} && end == text.data() + text.size();
-}
 
 // The kernel writes space, tab, newline and backslash in paths as \ooo.
 std::string unescape(std::string_view field) {
@@ -60,10 +33,11 @@ std::string unescape(std::string_view field) {
     std::string text;
     text.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
-        unsigned code = 0;
-        if (field[i] == '\\' && i + codeLength < field.size() &&
-            parseNumber(field.substr(i + 1, codeLength), code, 8) && code <= 0377) {
-            text.push_back(static_cast<char>(code));
+        const auto code = field[i] == '\\' && i + codeLength < field.size()
+                              ? parseWhole<unsigned>(field.substr(i + 1, codeLength), 8)
+                              : std::nullopt;
+        if (code && *code <= 0377) {
+            text.push_back(static_cast<char>(*code));
             i += codeLength;
         } else {
             text.push_back(field[i]);
@@ -73,7 +47,8 @@ std::string unescape(std::string_view field) {
 }
 
 std::optional<MountEntry> parseLine(std::string_view line) {
-    Fields fields(line);
+    // Spaces inside paths are escaped, so each space ends a field.
+    Fields fields(line, FieldSeparator::eachSpace);
     const auto mountId = fields.next();
     const auto parentId = fields.next();
     const auto device = fields.next();
@@ -83,13 +58,14 @@ std::optional<MountEntry> parseLine(std::string_view line) {
     if (!options) {
         return std::nullopt;
     }
-    unsigned mountNumber = 0;
-    unsigned parentNumber = 0;
-    MountEntry entry;
     const auto colon = device->find(':');
-    if (!parseNumber(*mountId, mountNumber) || !parseNumber(*parentId, parentNumber) ||
-        colon == std::string_view::npos || !parseNumber(device->substr(0, colon), entry.major) ||
-        !parseNumber(device->substr(colon + 1), entry.minor) || !mountPoint->starts_with('/')) {
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto major = parseWhole<unsigned>(device->substr(0, colon));
+    const auto minor = parseWhole<unsigned>(device->substr(colon + 1));
+    if (!parseWhole<unsigned>(*mountId) || !parseWhole<unsigned>(*parentId) || !major || !minor ||
+        !mountPoint->starts_with('/')) {
         return std::nullopt;
     }
     // Optional fields (shared:N, master:N, ...) run up to a lone hyphen.
@@ -104,6 +80,9 @@ std::optional<MountEntry> parseLine(std::string_view line) {
     if (!superOptions || fsType->empty()) {
         return std::nullopt;
     }
+    MountEntry entry;
+    entry.major = *major;
+    entry.minor = *minor;
     entry.fsRoot = unescape(*fsRoot);
     entry.mountPoint = unescape(*mountPoint);
     entry.fsType = std::string(*fsType);
@@ -114,10 +93,10 @@ std::optional<MountEntry> parseLine(std::string_view line) {
 bool isLocal(const MountEntry& mount) {
     // Containers run on an overlay root; it is the only drive they have.
     if (mount.fsType == "overlay") {
-        return mount.mountPoint == rootMountPoint;
+        return mount.mountPoint == kRootMountPoint;
     }
-    if (std::ranges::find(excludedTypes, mount.fsType) != std::end(excludedTypes) ||
-        mount.major == loopMajor) {
+    if (std::ranges::find(kExcludedTypes, mount.fsType) != std::end(kExcludedTypes) ||
+        mount.major == kLoopMajor) {
         return false;
     }
     // A ZFS dataset is named after its pool and has no device node of its own.
@@ -125,7 +104,7 @@ bool isLocal(const MountEntry& mount) {
 }
 
 bool isUnderRemovableArea(std::string_view mountPoint) {
-    return std::ranges::any_of(removableMountAreas, [mountPoint](std::string_view area) {
+    return std::ranges::any_of(kRemovableMountAreas, [mountPoint](std::string_view area) {
         return mountPoint.starts_with(area) &&
                (mountPoint.size() == area.size() || mountPoint[area.size()] == '/');
     });
@@ -133,25 +112,21 @@ bool isUnderRemovableArea(std::string_view mountPoint) {
 
 // Which of two mounts of one filesystem names it in the list.
 bool showsMoreThan(const MountEntry& mount, const MountEntry& chosen) {
-    if (chosen.mountPoint == rootMountPoint) {
+    if (chosen.mountPoint == kRootMountPoint) {
         return false;
     }
-    return mount.mountPoint == rootMountPoint || mount.fsRoot.size() < chosen.fsRoot.size();
+    return mount.mountPoint == kRootMountPoint || mount.fsRoot.size() < chosen.fsRoot.size();
 }
 
 } // namespace
 
 std::vector<MountEntry> parseMountInfo(std::string_view text) {
     std::vector<MountEntry> entries;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        if (end == std::string_view::npos) {
-            break;
-        }
-        if (auto entry = parseLine(text.substr(0, end))) {
+    CompleteLines lines(text);
+    while (const auto line = lines.next()) {
+        if (auto entry = parseLine(*line)) {
             entries.push_back(std::move(*entry));
         }
-        text.remove_prefix(end + 1);
     }
     return entries;
 }
@@ -183,7 +158,7 @@ std::vector<Drive> selectDrives(const std::vector<MountEntry>& mounts,
     const MountEntry* removable = nullptr;
     std::vector<std::string> others;
     for (const MountEntry* mount : filesystems) {
-        if (mount->mountPoint == rootMountPoint) {
+        if (mount->mountPoint == kRootMountPoint) {
             continue;
         }
         if (removable == nullptr &&
@@ -200,9 +175,9 @@ std::vector<Drive> selectDrives(const std::vector<MountEntry>& mounts,
     };
     std::vector<Drive> drives;
     drives.reserve(others.size() + 2);
-    drives.push_back(
-        drive(removable != nullptr ? std::string_view(removable->mountPoint) : noMediumMountPoint));
-    drives.push_back(drive(rootMountPoint));
+    drives.push_back(drive(removable != nullptr ? std::string_view(removable->mountPoint)
+                                                : kNoMediumMountPoint));
+    drives.push_back(drive(kRootMountPoint));
     for (const std::string& mountPoint : others) {
         drives.push_back(drive(mountPoint));
     }

@@ -6,6 +6,18 @@
 
 namespace kelvora {
 
+// The processor counters of one moment, taken together by one call, so that
+// the idle time is never paired with a clock from an earlier reading.
+struct CpuTimes {
+    // Number of processors the idle time is summed over, 1-255.
+    std::uint8_t processors = 0;
+    // Current system time in 100 ns units. Only differences are meaningful;
+    // the clock may jump when the user sets it.
+    std::int64_t systemTime = 0;
+    // Idle time of all processors together since boot, in 100 ns units.
+    std::int64_t idleTime = 0;
+};
+
 // Physical memory in bytes, as the operating system reports it right now.
 struct PhysicalMemory {
     std::uint64_t total = 0;
@@ -29,14 +41,9 @@ class OsQueries {
 public:
     virtual ~OsQueries() = default;
 
-    // Number of processors the idle time is summed over (1-255); empty when
-    // the count cannot be read or would be zero.
-    virtual std::optional<std::uint8_t> processorCount() = 0;
-    // Current system time in 100 ns units. Only differences are meaningful;
-    // the clock may jump when the user sets it.
-    virtual std::optional<std::int64_t> systemTime() = 0;
-    // Idle time of all processors together since boot, in 100 ns units.
-    virtual std::optional<std::int64_t> idleTime() = 0;
+    // The processor counters, read once; empty when any of the three cannot
+    // be read or the processor count would be zero.
+    virtual std::optional<CpuTimes> cpuTimes() = 0;
     virtual std::optional<PhysicalMemory> physicalMemory() = 0;
     // Geometry of the drive whose root is `root` (a mount point, or "c:").
     // Empty when the drive has no medium or the root names no drive.

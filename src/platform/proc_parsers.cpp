@@ -1,7 +1,7 @@
 #include "platform/proc_parsers.h"
 
-#include <algorithm>
-#include <charconv>
+#include "platform/text_scanner.h"
+
 #include <limits>
 
 namespace kelvora {
@@ -10,59 +10,14 @@ namespace {
 
 // Fields of a `cpu` line that count processor time; later ones (guest,
 // guest_nice) are already inside user and nice.
-constexpr std::size_t timeFields = 8;
-constexpr std::size_t idleField = 3;
-constexpr std::size_t iowaitField = 4;
+constexpr std::size_t kTimeFields = 8;
+constexpr std::size_t kIdleField = 3;
+constexpr std::size_t kIowaitField = 4;
 // Kernels before 2.6 wrote user, nice, system and idle only.
-constexpr std::size_t requiredFields = 4;
+constexpr std::size_t kRequiredFields = 4;
 
-constexpr std::uint64_t bytesPerKilobyte = 1024;
-constexpr std::uint64_t unitsPerSecond = 10'000'000;
-
-class Tokens {
-public:
-    explicit Tokens(std::string_view text) : m_rest(text) {}
-
-    std::optional<std::string_view> next() {
-        const auto start = m_rest.find_first_not_of(" \t");
-        if (start == std::string_view::npos) {
-            m_rest = {};
-            return std::nullopt;
-        }
-        m_rest.remove_prefix(start);
-        const auto end = std::min(m_rest.find_first_of(" \t"), m_rest.size());
-        const auto token = m_rest.substr(0, end);
-        m_rest.remove_prefix(end);
-        return token;
-    }
-
-private:
-    std::string_view m_rest;
-};
-
-// /proc files end every line with a newline; text without one was cut off.
-template <typename Visit> bool forEachCompleteLine(std::string_view text, Visit visit) {
-    if (text.empty() || text.back() != '\n') {
-        return false;
-    }
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        if (!visit(text.substr(0, end))) {
-            return false;
-        }
-        text.remove_prefix(end + 1);
-    }
-    return true;
-}
-
-std::optional<std::uint64_t> parseCount(std::string_view token) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (error != std::errc{} || end != token.data() + token.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
+constexpr std::uint64_t kBytesPerKilobyte = 1024;
+constexpr std::uint64_t kUnitsPerSecond = 10'000'000;
 
 bool isProcessorLine(std::string_view name) {
     constexpr std::string_view prefix = "cpu";
@@ -71,24 +26,24 @@ bool isProcessorLine(std::string_view name) {
 }
 
 // The time fields after a `cpu` or `cpuN` name.
-std::optional<CpuTicks> parseTimes(Tokens& tokens) {
+std::optional<CpuTicks> parseTimes(Fields& fields) {
     CpuTicks ticks;
-    std::size_t fields = 0;
-    while (const auto token = tokens.next()) {
-        const auto value = parseCount(*token);
+    std::size_t index = 0;
+    while (const auto field = fields.next()) {
+        const auto value = parseWhole<std::uint64_t>(*field);
         if (!value) {
             return std::nullopt;
         }
-        if (fields < timeFields && __builtin_add_overflow(ticks.total, *value, &ticks.total)) {
+        if (index < kTimeFields && __builtin_add_overflow(ticks.total, *value, &ticks.total)) {
             return std::nullopt;
         }
-        if ((fields == idleField || fields == iowaitField) &&
+        if ((index == kIdleField || index == kIowaitField) &&
             __builtin_add_overflow(ticks.idle, *value, &ticks.idle)) {
             return std::nullopt;
         }
-        ++fields;
+        ++index;
     }
-    if (fields < requiredFields) {
+    if (index < kRequiredFields) {
         return std::nullopt;
     }
     return ticks;
@@ -99,23 +54,27 @@ std::optional<CpuTicks> parseTimes(Tokens& tokens) {
 std::optional<CpuTicks> parseProcStat(std::string_view text) {
     std::optional<CpuTicks> aggregate;
     std::uint32_t processorLines = 0;
-    const bool complete = forEachCompleteLine(text, [&](std::string_view line) {
-        Tokens tokens(line);
-        const auto name = tokens.next();
+    CompleteLines lines(text);
+    while (const auto line = lines.next()) {
+        Fields fields(*line, FieldSeparator::blankRuns);
+        const auto name = fields.next();
         if (name == "cpu") {
             if (aggregate) {
-                return false;
+                return std::nullopt;
             }
-            aggregate = parseTimes(tokens);
-            return aggregate.has_value();
-        }
-        if (name && isProcessorLine(*name)) {
+            aggregate = parseTimes(fields);
+            if (!aggregate) {
+                return std::nullopt;
+            }
+        } else if (name && isProcessorLine(*name)) {
             ++processorLines;
-            return parseTimes(tokens).has_value();
+            if (!parseTimes(fields)) {
+                return std::nullopt;
+            }
         }
-        return true;
-    });
-    if (!complete || !aggregate) {
+    }
+    // /proc files end every line with a newline; text without one was cut off.
+    if (!lines.complete() || !aggregate) {
         return std::nullopt;
     }
     aggregate->processorLines = processorLines;
@@ -125,33 +84,33 @@ std::optional<CpuTicks> parseProcStat(std::string_view text) {
 std::optional<PhysicalMemory> parseProcMeminfo(std::string_view text) {
     std::optional<std::uint64_t> total;
     std::optional<std::uint64_t> available;
-    const bool complete = forEachCompleteLine(text, [&](std::string_view line) {
-        const auto colon = line.find(':');
+    CompleteLines lines(text);
+    while (const auto line = lines.next()) {
+        const auto colon = line->find(':');
         if (colon == std::string_view::npos) {
-            return true;
+            continue;
         }
-        const auto key = line.substr(0, colon);
+        const auto key = line->substr(0, colon);
         std::optional<std::uint64_t>* target = key == "MemTotal"       ? &total
                                                : key == "MemAvailable" ? &available
                                                                        : nullptr;
         if (target == nullptr) {
-            return true;
+            continue;
         }
-        Tokens tokens(line.substr(colon + 1));
-        const auto number = tokens.next();
-        const auto unit = tokens.next();
-        if (target->has_value() || !number || unit != "kB" || tokens.next()) {
-            return false;
+        Fields fields(line->substr(colon + 1), FieldSeparator::blankRuns);
+        const auto number = fields.next();
+        const auto unit = fields.next();
+        if (target->has_value() || !number || unit != "kB" || fields.next()) {
+            return std::nullopt;
         }
-        const auto kilobytes = parseCount(*number);
+        const auto kilobytes = parseWhole<std::uint64_t>(*number);
         std::uint64_t bytes = 0;
-        if (!kilobytes || __builtin_mul_overflow(*kilobytes, bytesPerKilobyte, &bytes)) {
-            return false;
+        if (!kilobytes || __builtin_mul_overflow(*kilobytes, kBytesPerKilobyte, &bytes)) {
+            return std::nullopt;
         }
         *target = bytes;
-        return true;
-    });
-    if (!complete || !total || !available) {
+    }
+    if (!lines.complete() || !total || !available) {
         return std::nullopt;
     }
     return PhysicalMemory{.total = *total, .available = *available};
@@ -165,7 +124,7 @@ std::optional<std::int64_t> ticksTo100ns(std::uint64_t ticks, std::uint64_t tick
     // 128 bits hold ticks × 10^7 for any 64-bit tick count, so the result
     // is exact before it is checked against the 64-bit range.
     using Wide = unsigned __int128;
-    const Wide units = Wide{ticks} * unitsPerSecond / (Wide{ticksPerSecond} * divisor);
+    const Wide units = Wide{ticks} * kUnitsPerSecond / (Wide{ticksPerSecond} * divisor);
     if (units > static_cast<Wide>(std::numeric_limits<std::int64_t>::max())) {
         return std::nullopt;
     }

@@ -7,7 +7,7 @@
 // instead of wrapping, so an absurd input gives an absurd but ordered value.
 namespace kelvora::fixed {
 
-inline constexpr std::int64_t scale = 10'000;
+inline constexpr std::int64_t kScale = 10'000;
 
 // `value` rounded to the nearest ten-thousandth, halves to even.
 // `value` must be finite.

@@ -1,5 +1,7 @@
 #include "settings/conversions.h"
 
+#include "platform/text_scanner.h"
+
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -9,23 +11,16 @@ namespace kelvora {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 template <typename Int> std::optional<Int> toWhole(std::string_view text) {
     const auto number = parseNumber(text);
-    if (!number)
+    if (!number) {
         return std::nullopt;
+    }
     const double whole = std::nearbyint(*number);
     if (whole < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        whole > static_cast<double>(std::numeric_limits<Int>::max()))
+        whole > static_cast<double>(std::numeric_limits<Int>::max())) {
         return std::nullopt;
+    }
     return static_cast<Int>(whole);
 }
 
@@ -33,26 +28,30 @@ template <typename Int> std::optional<Int> toWhole(std::string_view text) {
 
 std::optional<double> parseNumber(std::string_view text) {
     text = trimBlanks(text);
-    if (text.empty())
+    if (text.empty()) {
         return std::nullopt;
+    }
     // from_chars would take "inf" and "nan"; only digits, sign, point and
     // exponent make a stored number.
     for (const char c : text) {
         const bool allowed = (c >= '0' && c <= '9') || c == '-' || c == '.' || c == 'e' || c == 'E';
-        if (!allowed)
+        if (!allowed) {
             return std::nullopt;
+        }
     }
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
         return std::nullopt;
+    }
     return value;
 }
 
 std::optional<float> toSingle(std::string_view text) {
     const auto number = parseNumber(text);
-    if (!number || std::fabs(*number) > FLT_MAX)
+    if (!number || std::fabs(*number) > FLT_MAX) {
         return std::nullopt;
+    }
     return static_cast<float>(*number);
 }
 

@@ -43,6 +43,9 @@ private:
 // it is given answers.
 class FakeOsQueries final : public OsQueries {
 public:
+    // The three figures of a processor reading, scripted one by one. Each
+    // cpuTimes() call takes the next answer of all three, so the scripts stay
+    // in step; the reading fails when any of the three answers is empty.
     ScriptedAnswer<std::uint8_t> processors;
     ScriptedAnswer<std::int64_t> system;
     ScriptedAnswer<std::int64_t> idle;
@@ -50,9 +53,19 @@ public:
     ScriptedAnswer<ClusterGeometry> geometry;
     std::string lastRoot; // root of the latest clusterGeometry call
 
-    std::optional<std::uint8_t> processorCount() override { return processors.next(); }
-    std::optional<std::int64_t> systemTime() override { return system.next(); }
-    std::optional<std::int64_t> idleTime() override { return idle.next(); }
+    int cpuReadings() const { return processors.calls(); }
+
+    // A count of zero is passed on, not refused, so that the sampler's own
+    // check of it can be tested.
+    std::optional<CpuTimes> cpuTimes() override {
+        const auto count = processors.next();
+        const auto time = system.next();
+        const auto idleTime = idle.next();
+        if (!count || !time || !idleTime) {
+            return std::nullopt;
+        }
+        return CpuTimes{.processors = *count, .systemTime = *time, .idleTime = *idleTime};
+    }
     std::optional<PhysicalMemory> physicalMemory() override { return memory.next(); }
     std::optional<ClusterGeometry> clusterGeometry(std::string_view root) override {
         lastRoot = root;

@@ -6,7 +6,7 @@
 namespace kelvora {
 namespace {
 
-constexpr std::uint64_t gibibyte = std::uint64_t{1} << 30;
+constexpr std::uint64_t kGibibyte = std::uint64_t{1} << 30;
 
 TEST(ReadDiskSpaceTest, GivesExactByteCounts) {
     const struct {
@@ -58,10 +58,10 @@ TEST(ReadMemoryStatusTest, FillsThePhysicalFiguresOnly) {
     } cases[] = {
         {"query fails", std::nullopt, 0, 0},
         {"64 MiB", PhysicalMemory{64 << 20, 20 << 20}, 64 << 20, 20 << 20},
-        {"24 GiB", PhysicalMemory{24 * gibibyte, 19 * gibibyte}, 24 * gibibyte, 19 * gibibyte},
+        {"24 GiB", PhysicalMemory{24 * kGibibyte, 19 * kGibibyte}, 24 * kGibibyte, 19 * kGibibyte},
         // Used memory is total minus available and must not wrap below zero.
-        {"more available than total", PhysicalMemory{4 * gibibyte, 5 * gibibyte}, 4 * gibibyte,
-         4 * gibibyte},
+        {"more available than total", PhysicalMemory{4 * kGibibyte, 5 * kGibibyte}, 4 * kGibibyte,
+         4 * kGibibyte},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -82,11 +82,11 @@ TEST(ReadMemoryStatusTest, FillsThePhysicalFiguresOnly) {
 
 TEST(ReadMemoryStatusTest, AsksAfreshEveryTime) {
     FakeOsQueries os;
-    os.memory.push(PhysicalMemory{16 * gibibyte, 9 * gibibyte});
-    os.memory.push(PhysicalMemory{16 * gibibyte, 7 * gibibyte});
+    os.memory.push(PhysicalMemory{16 * kGibibyte, 9 * kGibibyte});
+    os.memory.push(PhysicalMemory{16 * kGibibyte, 7 * kGibibyte});
 
-    EXPECT_EQ(ReadMemoryStatus(os).availPhys, 9 * gibibyte);
-    EXPECT_EQ(ReadMemoryStatus(os).availPhys, 7 * gibibyte);
+    EXPECT_EQ(ReadMemoryStatus(os).availPhys, 9 * kGibibyte);
+    EXPECT_EQ(ReadMemoryStatus(os).availPhys, 7 * kGibibyte);
 }
 
 } // namespace

@@ -24,8 +24,8 @@ TEST(NtRecordsTest, ProcessorCountMovesWithThePointerSize) {
 TEST(NtRecordsTest, BuildUsesTheRecordOfItsOwnPointerSize) {
     const std::size_t expectedOffset = sizeof(void*) == 8 ? 56 : 40;
 
-    EXPECT_EQ(nt::processorCountLayout.offset, expectedOffset);
-    EXPECT_GT(nt::processorCountLayout.length, nt::processorCountLayout.offset);
+    EXPECT_EQ(nt::kProcessorCountLayout.offset, expectedOffset);
+    EXPECT_GT(nt::kProcessorCountLayout.length, nt::kProcessorCountLayout.offset);
 }
 
 } // namespace

@@ -121,9 +121,7 @@ TEST(UnreadableProcFilesTest, GiveTheFailureResults) {
         const BoundOver meminfo(c.meminfo, "/proc/meminfo");
         const auto os = makeOsQueries();
 
-        EXPECT_FALSE(os->processorCount());
-        EXPECT_FALSE(os->systemTime());
-        EXPECT_FALSE(os->idleTime());
+        EXPECT_FALSE(os->cpuTimes());
         EXPECT_FALSE(os->physicalMemory());
         const MEMORYSTATUS memory = ReadMemoryStatus(*os);
         EXPECT_EQ(memory.totalPhys, 0u);

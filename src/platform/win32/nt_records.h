@@ -35,10 +35,10 @@ template <typename Pointer> constexpr RecordLayout basicInformationLayout() {
 
 // The record of this build's pointer size: the 32-bit form is refused by a
 // 64-bit system with a length mismatch.
-inline constexpr RecordLayout processorCountLayout = basicInformationLayout<std::uintptr_t>();
+inline constexpr RecordLayout kProcessorCountLayout = basicInformationLayout<std::uintptr_t>();
 // SYSTEM_TIMEOFDAY_INFORMATION (class 3): the current time follows the boot time.
-inline constexpr RecordLayout systemTimeLayout{.length = 32, .offset = 8};
+inline constexpr RecordLayout kSystemTimeLayout{.length = 32, .offset = 8};
 // SYSTEM_PERFORMANCE_INFORMATION (class 2): the idle time of all processors comes first.
-inline constexpr RecordLayout idleTimeLayout{.length = 312, .offset = 0};
+inline constexpr RecordLayout kIdleTimeLayout{.length = 312, .offset = 0};
 
 } // namespace kelvora::nt

@@ -14,13 +14,13 @@ namespace {
 
 using NtQuerySystemInformationFn = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
 
-constexpr ULONG basicInformationClass = 0;
-constexpr ULONG performanceInformationClass = 2;
-constexpr ULONG timeOfDayInformationClass = 3;
-constexpr LONG statusSuccess = 0;
+constexpr ULONG kBasicInformationClass = 0;
+constexpr ULONG kPerformanceInformationClass = 2;
+constexpr ULONG kTimeOfDayInformationClass = 3;
+constexpr LONG kStatusSuccess = 0;
 
-constexpr std::size_t largestRecord = std::max(
-    {nt::processorCountLayout.length, nt::systemTimeLayout.length, nt::idleTimeLayout.length});
+constexpr std::size_t kLargestRecord = std::max(
+    {nt::kProcessorCountLayout.length, nt::kSystemTimeLayout.length, nt::kIdleTimeLayout.length});
 
 NtQuerySystemInformationFn findNtQuerySystemInformation() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -35,20 +35,25 @@ NtQuerySystemInformationFn findNtQuerySystemInformation() {
 
 class Win32OsQueries final : public OsQueries {
 public:
-    std::optional<std::uint8_t> processorCount() override {
-        const auto count = query<std::uint8_t>(basicInformationClass, nt::processorCountLayout);
-        if (!count || *count == 0) {
+    std::optional<CpuTimes> cpuTimes() override {
+        // Class 0, then 3, then 2, stopping at the first that fails.
+        const auto processors =
+            query<std::uint8_t>(kBasicInformationClass, nt::kProcessorCountLayout);
+        if (!processors || *processors == 0) {
             return std::nullopt;
         }
-        return count;
-    }
-
-    std::optional<std::int64_t> systemTime() override {
-        return query<std::int64_t>(timeOfDayInformationClass, nt::systemTimeLayout);
-    }
-
-    std::optional<std::int64_t> idleTime() override {
-        return query<std::int64_t>(performanceInformationClass, nt::idleTimeLayout);
+        const auto systemTime =
+            query<std::int64_t>(kTimeOfDayInformationClass, nt::kSystemTimeLayout);
+        if (!systemTime) {
+            return std::nullopt;
+        }
+        const auto idleTime =
+            query<std::int64_t>(kPerformanceInformationClass, nt::kIdleTimeLayout);
+        if (!idleTime) {
+            return std::nullopt;
+        }
+        return CpuTimes{
+            .processors = *processors, .systemTime = *systemTime, .idleTime = *idleTime};
     }
 
     std::optional<PhysicalMemory> physicalMemory() override {
@@ -90,10 +95,10 @@ private:
         if (m_ntQuerySystemInformation == nullptr) {
             return std::nullopt;
         }
-        alignas(8) std::array<unsigned char, largestRecord> buffer = {};
+        alignas(8) std::array<unsigned char, kLargestRecord> buffer = {};
         if (m_ntQuerySystemInformation(informationClass, buffer.data(),
                                        static_cast<ULONG>(layout.length),
-                                       nullptr) != statusSuccess) {
+                                       nullptr) != kStatusSuccess) {
             return std::nullopt;
         }
         Value value = {};
