@@ -20,7 +20,10 @@ inline constexpr int kRootDriveIndex = 1;
 // "/media" (a drive with no medium) when there is none; entry 1 is "/"; then
 // the other local filesystems in mount-point order. Network filesystems are
 // left out: a hung server would freeze the thread that asks for their space.
-// Windows: the drive letters in order, "a:" to "z:", each its own root.
+// Windows: entry 0 is "a:" when drive A exists, otherwise the first
+// removable drive, or "a:" (a drive with no medium) when there is none;
+// entry 1 is the drive Windows is installed on, normally "c:"; then the other
+// drive letters in order. Text and root are the letter and a colon, "c:".
 std::vector<Drive> listDrives();
 
 } // namespace kelvora
