@@ -33,6 +33,15 @@ template <typename Read> std::optional<QColor> composeColour(int set, Read read)
     return QColor(rgb[0], rgb[1], rgb[2]);
 }
 
+// A loading step that read its value applies it; one that failed leaves the
+// default and reports the failure.
+template <typename Value> bool assignIfRead(const std::optional<Value>& read, Value& target) {
+    if (read) {
+        target = *read;
+    }
+    return read.has_value();
+}
+
 // Window systems keep window coordinates in 16 bits (X11 and Windows alike);
 // a hand-edited position beyond them is taken as the nearest edge.
 int positionPixels(float twips) {
@@ -117,11 +126,7 @@ bool Form1::loadAoT() {
 }
 
 bool Form1::loadUnitNumber(Key key, UnitState& unit) {
-    const auto divisor = toInt32(readSetting(m_store, key));
-    if (divisor) {
-        unit.divisor = *divisor;
-    }
-    return divisor.has_value();
+    return assignIfRead(toInt32(readSetting(m_store, key)), unit.divisor);
 }
 
 bool Form1::loadUnitFormat(Key key, UnitState& unit) {
@@ -130,11 +135,7 @@ bool Form1::loadUnitFormat(Key key, UnitState& unit) {
 }
 
 bool Form1::loadUnitCounter(Key key, UnitState& unit) {
-    const auto counter = toInt16(readSetting(m_store, key));
-    if (counter) {
-        unit.counter = *counter;
-    }
-    return counter.has_value();
+    return assignIfRead(toInt16(readSetting(m_store, key)), unit.counter);
 }
 
 bool Form1::loadDysk() {

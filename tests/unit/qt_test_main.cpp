@@ -3,9 +3,16 @@
 
 #include <gtest/gtest.h>
 
-// Tests never touch a real user's settings or locks.
+// Widget tests need no display on any platform. The choice is made here, not
+// in the test's environment: wine does not pass QT_* variables on to the
+// Windows test programs. Settings stores are given their folder by the tests,
+// and Qt's own per-user folders point at a temporary one, so no test touches
+// a real user's files.
 int main(int argc, char* argv[]) {
     QTemporaryDir home;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
     qputenv("LC_ALL", "C.UTF-8");

@@ -1,7 +1,9 @@
-#include "texts/shared_texts.h"
-#include "texts/texts.h"
+// What each program shows in its own language.
 
-#include <gtest/gtest.h>
+#include "form1_fixture.h"
+#include "texts/shared_texts.h"
+
+#include <QPushButton>
 
 #include <string_view>
 
@@ -9,69 +11,73 @@ using namespace kelvora;
 
 namespace {
 
-struct Row {
-    const char* where;
-    const char* Texts::*field;
-    const char* english;
-    const char* polish;
+const char* Texts::*const kTextFields[] = {
+    &Texts::programTitle,     &Texts::version,       &Texts::mainCaption,     &Texts::options,
+    &Texts::driveListCaption, &Texts::alwaysOnTop,   &Texts::colorsButtonTip, &Texts::freePrefix,
+    &Texts::usedPrefix,       &Texts::colorsCaption, &Texts::driveFrame,      &Texts::memoryFrame,
+    &Texts::cpuFrame,         &Texts::alphaCaption,
 };
 
-const Row kRows[] = {
-    {"program title", &Texts::programTitle, "Monitor", "Kelvora"},
-    {"version", &Texts::version, "1.04.0026", "1.04.0023"},
-    {"main caption", &Texts::mainCaption, "System resources monitor",
-     "Kelvora zasobów systemowych"},
-    {"options label", &Texts::options, "Options...", "OPCJE..."},
-    {"drive list caption", &Texts::driveListCaption, "Drive", "Dysk"},
-    {"always on top", &Texts::alwaysOnTop, "Always on top", "Zawsze na wierzchu"},
-    {"colour button tip", &Texts::colorsButtonTip, "Colors config...", "Konfiguracja kolorów"},
-    {"free prefix", &Texts::freePrefix, "Free: ", "Wolne: "},
-    {"used prefix", &Texts::usedPrefix, "Used: ", "Zajęte: "},
-    {"colour dialog caption", &Texts::colorsCaption, "Colors config...", "Ustamienia kolorów"},
-    {"drive frame", &Texts::driveFrame, "HDD", "Dysk"},
-    {"memory frame", &Texts::memoryFrame, "RAM", "Ram"},
-    {"cpu frame", &Texts::cpuFrame, "CPU", "Procesor"},
-    {"alpha caption", &Texts::alphaCaption, "Alpha (Transparency)", "Alpha (Przeźroczystość)"},
-};
-
-struct Size {
-    const char* where;
-    int Texts::*field;
-    int english;
-    int polish;
-};
-
-const Size kSizes[] = {
-    {"AoT height", &Texts::alwaysOnTopHeight, 375, 315},
-    {"Config width", &Texts::optionsWidth, 1095, 960},
-    {"Stat(4) left", &Texts::driveListCaptionLeft, 2430, 2460},
-    {"Stat(4) width", &Texts::driveListCaptionWidth, 450, 420},
-    {"Stat(9) left", &Texts::alphaCaptionLeft, 2040, 1830},
-    {"Stat(9) width", &Texts::alphaCaptionWidth, 1845, 2055},
+int Texts::*const kSizeFields[] = {
+    &Texts::alwaysOnTopHeight,     &Texts::optionsWidth,     &Texts::driveListCaptionLeft,
+    &Texts::driveListCaptionWidth, &Texts::alphaCaptionLeft, &Texts::alphaCaptionWidth,
 };
 
 } // namespace
 
-TEST(Texts, BothSetsHoldEveryTextExactly) {
-    for (const Row& row : kRows) {
-        EXPECT_EQ(std::string_view(englishTexts().*row.field), row.english) << row.where;
-        EXPECT_EQ(std::string_view(polishTexts().*row.field), row.polish) << row.where;
+// Every text differs between the builds: a text one program forgot to
+// translate would show the other's language.
+TEST(Texts, BothSetsAreCompleteAndShareNoText) {
+    for (const auto field : kTextFields) {
+        const std::string_view english = englishTexts().*field;
+        const std::string_view polish = polishTexts().*field;
+        EXPECT_FALSE(english.empty());
+        EXPECT_FALSE(polish.empty());
+        EXPECT_NE(english, polish);
     }
-    for (const Size& size : kSizes) {
-        EXPECT_EQ(englishTexts().*size.field, size.english) << size.where;
-        EXPECT_EQ(polishTexts().*size.field, size.polish) << size.where;
+    for (const auto field : kSizeFields) {
+        EXPECT_GT(englishTexts().*field, 0);
+        EXPECT_GT(polishTexts().*field, 0);
     }
 }
 
-TEST(Texts, IntervalEntriesEndWithTheStoppedEntry) {
-    const char* expected[] = {"1 ms",    "10 ms",   "100 ms",   "500 ms",
-                              "1000 ms", "2000 ms", "Wyłączone"};
-    const int periods[] = {1, 10, 100, 500, 1000, 2000, 0};
-    ASSERT_EQ(std::size(shared::kIntervals), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_STREQ(shared::kIntervals[i].text, expected[i]);
-        EXPECT_EQ(shared::kIntervals[i].milliseconds, periods[i]);
-    }
-    EXPECT_STREQ(shared::kStripCpuPrefix, "CPU  ");
-    EXPECT_STREQ(shared::kUnitTip, "Kliknij, aby zmienić jednostkę");
+struct BuildCase {
+    const char* name;
+    const Texts& (*texts)();
+    const char* title;
+    const char* options;
+    const char* driveList;
+    const char* alwaysOnTop;
+    const char* colorsTip;
+    const char* freeReadout;
+    const char* version;
+};
+
+class BuildTextsTest : public Form1Test, public ::testing::WithParamInterface<BuildCase> {};
+
+TEST_P(BuildTextsTest, TheMainWindowShowsTheTextsOfItsBuild) {
+    const BuildCase& build = GetParam();
+    open(build.texts());
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8(build.title));
+    EXPECT_EQ(caption("Config"), QString::fromUtf8(build.options));
+    EXPECT_EQ(caption("Label1"), QString::fromUtf8(build.options));
+    EXPECT_EQ(caption("Stat4"), QString::fromUtf8(build.driveList));
+    EXPECT_EQ(control<QCheckBox>("AoT").text(), QString::fromUtf8(build.alwaysOnTop));
+    EXPECT_EQ(control("LoadColors").toolTip(), QString::fromUtf8(build.colorsTip));
+    EXPECT_EQ(caption("dFree"), QString::fromUtf8(build.freeReadout));
+    EXPECT_STREQ(build.texts().version, build.version);
+    // Texts both programs show alike.
+    EXPECT_EQ(caption("Stat3"), QStringLiteral("Interval"));
+    EXPECT_EQ(control<QComboBox>("Interval").itemText(6), QStringLiteral("Wyłączone"));
+    EXPECT_EQ(control("DDX").toolTip(), QStringLiteral("Kliknij, aby zmienić jednostkę"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Builds, BuildTextsTest,
+    ::testing::Values(BuildCase{"English", &englishTexts, "System resources monitor", "Options...",
+                                "Drive", "Always on top", "Colors config...",
+                                "Free: 12.34 GB (25.0%)", "1.04.0026"},
+                      BuildCase{"Polish", &polishTexts, "Kelvora zasobów systemowych", "OPCJE...",
+                                "Dysk", "Zawsze na wierzchu", "Konfiguracja kolorów",
+                                "Wolne: 12.34 GB (25.0%)", "1.04.0023"}),
+    [](const auto& info) { return std::string(info.param.name); });
