@@ -6,9 +6,19 @@ namespace kelvora {
 
 namespace {
 
+// The user's own folder for files that live as long as a session. Windows
+// has none by that name and Qt gives the home folder instead, where the lock
+// would sit among the user's documents; the user's temporary folder serves.
+QString lockFolder() {
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+#endif
+}
+
 QString lockPath(const QString& programTitle) {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + u'/' + programTitle +
-           QStringLiteral(".lock");
+    return lockFolder() + u'/' + programTitle + QStringLiteral(".lock");
 }
 
 bool heldByAnother(QLockFile& lock) {

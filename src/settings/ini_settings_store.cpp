@@ -218,10 +218,14 @@ void IniSettingsStore::flush() {
     for (const auto& [place, value] : m_pending) {
         set(contents, place.first, place.second, value);
     }
+    // QSaveFile renames its copy into place even when the data never reached
+    // it (a full disk): only a copy that was flushed whole replaces the file.
     QSaveFile file(target);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(serialize(contents));
+    const QByteArray bytes = serialize(contents);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()) {
         file.commit();
+    } else {
+        file.cancelWriting();
     }
     m_pending.clear();
     m_deleteAll = false;
