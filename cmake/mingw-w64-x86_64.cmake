@@ -1,6 +1,6 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix threads).
-# Everything is linked statically, so the programs run under wine or on
-# Windows without the compiler's DLLs beside them.
+# The C++ runtime is the compiler's DLL, the one Qt's DLLs use as well, so a
+# process holds one runtime; the DLLs are installed beside the programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,8 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
 # ctest runs the Windows test programs through wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
