@@ -10,7 +10,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
+
+#include <algorithm>
 
 namespace kelvora {
 
@@ -93,9 +96,30 @@ Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ow
         updatePreview(set);
     }
     connectControls();
+    placeOver(owner);
+}
 
+// Centres the dialog's frame on the owner's frame and keeps it whole on the
+// owner's screen. The dialog is not framed before it is shown, so it takes
+// the owner's frame for its own; placing the client area rather than the
+// frame then leaves the window manager nothing to guess.
+void Colors::placeOver(const QWidget& owner) {
     const QRect ownerFrame = owner.frameGeometry();
-    move(ownerFrame.center() - rect().center());
+    const QMargins frame(owner.geometry().left() - ownerFrame.left(),
+                         owner.geometry().top() - ownerFrame.top(),
+                         ownerFrame.right() - owner.geometry().right(),
+                         ownerFrame.bottom() - owner.geometry().bottom());
+    const QSize frameSize = size().grownBy(frame);
+    QPoint corner(ownerFrame.left() + (ownerFrame.width() - frameSize.width()) / 2,
+                  ownerFrame.top() + (ownerFrame.height() - frameSize.height()) / 2);
+    if (const QScreen* screen = owner.screen()) {
+        const QRect whole = screen->availableGeometry();
+        corner.setX(std::clamp(corner.x(), whole.left(),
+                               std::max(whole.left(), whole.right() + 1 - frameSize.width())));
+        corner.setY(std::clamp(corner.y(), whole.top(),
+                               std::max(whole.top(), whole.bottom() + 1 - frameSize.height())));
+    }
+    setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), size()));
 }
 
 void Colors::createControls() {
@@ -117,6 +141,8 @@ void Colors::createControls() {
         }
         m_preview[set] = new Bar(this, Bar::Outline::None);
         place(*m_preview[set], where.preview);
+        // The previews take their turn in the focus order.
+        m_preview[set]->setFocusPolicy(Qt::TabFocus);
     }
 
     auto* alphaCaption = new QLabel(QString::fromUtf8(m_texts.alphaCaption), this);
@@ -133,8 +159,9 @@ void Colors::createControls() {
     const auto& [r1, g1, b1] = m_slider[0];
     const auto& [r2, g2, b2] = m_slider[1];
     const auto& [r3, g3, b3] = m_slider[2];
-    QWidget* const focusOrder[] = {m_OKButton, m_CancelButton, r1, g1, b1, b2, g2, r2, r3, g3, b3,
-                                   m_A};
+    const auto& [p1, p2, p3] = m_preview;
+    QWidget* const focusOrder[] = {
+        m_OKButton, m_CancelButton, r1, g1, b1, b2, g2, r2, r3, g3, b3, p1, p3, p2, m_A};
     for (std::size_t i = 1; i < std::size(focusOrder); ++i) {
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
     }

@@ -39,6 +39,7 @@ private slots:
 private:
     void createControls();
     void connectControls();
+    void placeOver(const QWidget& owner);
     void setSlider(QSlider& slider, Key key);
     void updatePreview(int set);
 

@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLocale>
+#include <QMouseEvent>
 #include <QPushButton>
 
 #include <algorithm>
@@ -108,8 +109,13 @@ void Form1::paintEvent(QPaintEvent*) {
     paintGround(*this, m_background, mainBackground);
 }
 
-// Captions and value labels pass their double-clicks on to the surface.
-void Form1::mouseDoubleClickEvent(QMouseEvent*) {
+// Captions and value labels pass their double-clicks on to the surface. Only
+// the left button's double-click switches, as it opens things on a desktop.
+void Form1::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
     ShadeMode(*this, m_shade, kShadeStrip);
 }
 

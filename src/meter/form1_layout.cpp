@@ -157,12 +157,10 @@ void Form1::createControls() {
     m_DYSK = new QComboBox(this);
     place(*m_DYSK, options.DYSK);
     setBackground(*m_DYSK, QPalette::Base, Qt::white);
-    m_AoT = new QCheckBox(QString::fromUtf8(m_texts.alwaysOnTop), this);
+    // The Polish caption is wider than the box and takes two lines of it.
+    m_AoT =
+        new WrappingCheckBox(QString::fromUtf8(m_texts.alwaysOnTop), QColor(226, 226, 226), this);
     place(*m_AoT, options.AoT);
-    setBackground(*m_AoT, QPalette::Window, QColor(226, 226, 226));
-    // The caption sits as close to its box as on the classic check box, so
-    // that it fits the layout's width.
-    m_AoT->setStyleSheet(QStringLiteral("QCheckBox { spacing: 2px; }"));
     m_LoadColors = new QPushButton(this);
     place(*m_LoadColors, options.LoadColors);
     m_LoadColors->setIcon(colorsButtonIcon());

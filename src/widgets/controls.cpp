@@ -4,6 +4,10 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
 
 namespace kelvora {
 
@@ -47,6 +51,98 @@ void Bar::paintEvent(QPaintEvent*) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    // A dotted line inside the edge, in black or white against the fill: a
+    // swatch with the keyboard focus still shows its colour unchanged.
+    if (hasFocus()) {
+        painter.setPen(QPen(qGray(m_fill.rgb()) < 128 ? Qt::white : Qt::black, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+namespace {
+
+// The classic check box: a 13-pixel box with the caption one pixel beside it.
+constexpr int kCheckBoxIndicator = 13;
+constexpr int kCheckBoxCaptionLeft = kCheckBoxIndicator + 1;
+
+// Greedy word wrap: as many words on a line as fit `width`, measured by
+// their ink, so that no pixel column of a glyph falls outside. A single word
+// wider than `width` keeps a line of its own.
+QStringList wrapWords(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + u' ' + word;
+        if (!line.isEmpty() && metrics.boundingRect(longer).width() > width) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.isEmpty()) {
+        lines.append(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+WrappingCheckBox::WrappingCheckBox(const QString& caption, const QColor& ground, QWidget* parent)
+    : QCheckBox(caption, parent), m_ground(ground) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+// Lines are spaced by the font's line spacing where the box has room, and
+// moved closer, by the glyphs' own height, where it has not: two lines of
+// 8 point text fit a 21-pixel box that way, though not at full spacing.
+void WrappingCheckBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), m_ground);
+
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    QStyleOptionButton indicator = option;
+    indicator.rect =
+        QRect(0, (height() - kCheckBoxIndicator) / 2, kCheckBoxIndicator, kCheckBoxIndicator);
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &indicator, &painter, this);
+
+    const QFontMetrics metrics = fontMetrics();
+    const QStringList lines = wrapWords(text(), metrics, width() - kCheckBoxCaptionLeft);
+    if (lines.isEmpty()) {
+        return;
+    }
+    const QRect ink = metrics.tightBoundingRect(text());
+    const auto gaps = static_cast<int>(lines.size()) - 1;
+    int pitch = metrics.lineSpacing();
+    if (gaps > 0) {
+        // A pixel of the box's ground above and below the text.
+        const int room = (height() - 2 - ink.height()) / gaps;
+        pitch = std::clamp(room, ink.height() + 1, pitch);
+    }
+    const int block = gaps * pitch + ink.height();
+    int baseline = (height() - block) / 2 - ink.top();
+    painter.setFont(font());
+    painter.setPen(option.palette.color(QPalette::WindowText));
+    int widest = 0;
+    for (const QString& line : lines) {
+        painter.drawText(kCheckBoxCaptionLeft, baseline, line);
+        widest = std::max(widest, metrics.boundingRect(line).width());
+        baseline += pitch;
+    }
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = QRect(kCheckBoxCaptionLeft, (height() - block) / 2, widest, block)
+                         .adjusted(-1, -1, 1, 1)
+                         .intersected(rect());
+        focus.backgroundColor = m_ground;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+bool WrappingCheckBox::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
 }
 
 ClickFilter::ClickFilter(QWidget& control) : QObject(&control), m_control(control) {

@@ -2,6 +2,7 @@
 
 #include "widgets/twips.h"
 
+#include <QCheckBox>
 #include <QColor>
 #include <QLabel>
 #include <QWidget>
@@ -18,7 +19,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// A filled bar; the strip's bars are outlined, the others are not.
+// A filled bar; the strip's bars are outlined, the others are not. Given a
+// focus policy it shows when it has the keyboard focus.
 class Bar : public QWidget {
 public:
     enum class Outline { None, Drawn };
@@ -36,6 +38,22 @@ protected:
 private:
     QColor m_fill;
     Outline m_outline;
+};
+
+// A check box on a ground of its own colour whose caption, when wider than
+// the box, wraps onto further lines inside the box's height, as a narrow
+// check box shows a long caption, rather than being cut off. The whole box
+// takes the clicks.
+class WrappingCheckBox : public QCheckBox {
+public:
+    WrappingCheckBox(const QString& caption, const QColor& ground, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
+
+private:
+    QColor m_ground;
 };
 
 // Watches a control: a press and release of the left button inside it is one

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace kelvora {
 
@@ -24,10 +25,16 @@ private:
 };
 
 // Horizontal streaks whose grey drifts slowly along a row: brushed metal.
+// The levels are spread evenly from `lowest` to `highest`, both included,
+// each rounded to the nearest grey.
 QImage brushed(int width, int height, int lowest, int highest, int levels) {
     QImage image(width, height, QImage::Format_RGB32);
     Streaks random;
-    const int step = (highest - lowest) / (levels - 1);
+    std::vector<int> greys(static_cast<std::size_t>(levels));
+    for (int level = 0; level < levels; ++level) {
+        greys[static_cast<std::size_t>(level)] =
+            lowest + (2 * level * (highest - lowest) + levels - 1) / (2 * (levels - 1));
+    }
     for (int y = 0; y < height; ++y) {
         int level = levels / 2 + random.next(levels / 2) - levels / 4;
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -35,7 +42,7 @@ QImage brushed(int width, int height, int lowest, int highest, int levels) {
             if (random.next(12) == 0) {
                 level = std::clamp(level + random.next(3) - 1, 0, levels - 1);
             }
-            const int grey = std::min(highest, lowest + level * step);
+            const int grey = greys[static_cast<std::size_t>(level)];
             row[x] = qRgb(grey, grey, grey);
         }
     }

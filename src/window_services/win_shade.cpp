@@ -117,21 +117,28 @@ void WinShade::paintEvent(QPaintEvent*) {
 
 void WinShade::mousePressEvent(QMouseEvent* event) {
     m_dragBegun = false;
+    m_pressedAt = mapFromGlobal(event->globalPosition().toPoint());
     event->ignore();
 }
 
-// One drag per press: the window manager's move runs on its own once asked,
+// One drag per press: a window system's own move runs on its own once asked,
 // and a second request, sent for a motion that came before it took the
 // pointer, starts another move when the first ends, which swallows the next
-// click (the first half of a double-click).
+// click (the first half of a double-click). The drag begins at the first
+// motion, already away from the press; the point pressed is the one kept
+// under the pointer.
 void WinShade::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::LeftButton && !m_dragBegun) {
         m_dragBegun = true;
-        BeginWindowDrag(*this);
+        BeginWindowDrag(*this, m_pressedAt);
     }
 }
 
-void WinShade::mouseDoubleClickEvent(QMouseEvent*) {
+void WinShade::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
     emit doubleClicked();
 }
 

@@ -48,6 +48,8 @@ private:
     std::array<QLabel*, 3> m_Stat{};
     // Set once the current press has handed its drag to BeginWindowDrag.
     bool m_dragBegun = false;
+    // The strip's point under the pointer when the button went down.
+    QPoint m_pressedAt;
 };
 
 } // namespace kelvora

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -15,14 +16,15 @@ QWindow& nativeWindow(QWidget& window) {
     return *window.windowHandle();
 }
 
-// Moves a window with the pointer until the left button comes up, for window
-// systems (no window manager on X11) that refuse a system move. It removes
-// itself on release, so nothing outlives the drag.
+// Moves a window with the pointer until the left button comes up, keeping the
+// point grabbed under the pointer. It removes itself on release, so nothing
+// outlives the drag.
 class PointerFollower : public QObject {
     Q_OBJECT
 public:
-    explicit PointerFollower(QWidget& window)
-        : QObject(&window), m_window(window), m_grabOffset(QCursor::pos() - window.pos()) {
+    // `grabOffset`: where the pointer stays, from the window's position.
+    PointerFollower(QWidget& window, QPoint grabOffset)
+        : QObject(&window), m_window(window), m_grabOffset(grabOffset) {
         m_window.installEventFilter(this);
     }
 
@@ -53,13 +55,23 @@ void SetAlwaysOnTop(QWidget& window, bool onTop) {
     nativeWindow(window).setFlag(Qt::WindowStaysOnTopHint, onTop);
 }
 
-void BeginWindowDrag(QWidget& window) {
+// A window system's own move holds the window by the point under the pointer
+// when the move begins. With Qt on X11 that is the point of the last pointer
+// event, which lies past the press by the motion that began the drag, and it
+// cannot be given another. So the window follows the pointer itself wherever
+// it may place itself; only a Wayland compositor keeps that to its own move.
+void BeginWindowDrag(QWidget& window, QPoint grabbed) {
     if (window.findChild<PointerFollower*>(QString(), Qt::FindDirectChildrenOnly)) {
         return;
     }
-    if (!nativeWindow(window).startSystemMove()) {
-        new PointerFollower(window);
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+        nativeWindow(window).startSystemMove()) {
+        return;
     }
+    const QPoint grabOffset = window.mapToGlobal(grabbed) - window.pos();
+    // The motion that began the drag is made up at once.
+    window.move(QCursor::pos() - grabOffset);
+    new PointerFollower(window, grabOffset);
 }
 
 void SetWindowAlpha(QWidget& window, std::uint8_t alpha) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+
 #include <cstdint>
 
 class QWidget;
@@ -14,10 +16,11 @@ namespace kelvora {
 // re-creating, hiding or moving it.
 void SetAlwaysOnTop(QWidget& window, bool onTop);
 
-// Hands the left-button drag that is under way to the window system, which
-// moves the window with the pointer until the button is released. Where the
-// window system has no move of its own the window follows the pointer itself.
-void BeginWindowDrag(QWidget& window);
+// Moves the window with the pointer for the left-button drag under way, until
+// the button is released. `grabbed` is the point of the window (in its own
+// coordinates) that was pressed: it is brought under the pointer at once,
+// however far the pointer went before the drag began, and stays there.
+void BeginWindowDrag(QWidget& window, QPoint grabbed);
 
 // Makes the whole window uniformly translucent: 0 transparent, 255 opaque.
 void SetWindowAlpha(QWidget& window, std::uint8_t alpha);

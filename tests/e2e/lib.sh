@@ -144,6 +144,10 @@ fail() {
 
 pass() { [ "$failures" -eq "$failures_before" ] && echo "ok   [$scenario]"; return 0; }
 
+skip() { echo "skip [$scenario]: $*"; }
+
+is_root() { [ "$(id -u)" -eq 0 ]; }
+
 # The title of the main window of the program named among a command's words.
 program_title() { # word...
     local word
@@ -283,8 +287,8 @@ window_opacity_is() { # id alpha
 
 # Drags with the left button from a client point of the window by (dx, dy):
 # a small first step that turns the press into a drag, a moment for the
-# drag to start, then the rest in ten steps. The window follows from the
-# first step on, so it ends (dx - 4, dy - 3) from where it was.
+# drag to start, then the rest in ten steps. The point pressed stays under
+# the pointer, so the window ends (dx, dy) from where it was.
 drag_window() { # id x y dx dy
     local x y i
     read -r x y _ _ < <(client_geometry "$1")

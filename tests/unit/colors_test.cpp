@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QWindow>
 
@@ -473,13 +474,34 @@ TEST_F(ColorsTest, FixedSizeCentredOverTheMainWindow) {
     const auto dialog = makeDialog();
     EXPECT_EQ(dialog->size(), QSize(toPixels(10440), toPixels(2535)));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-    // The dialog's own frame is unknown until the window system has framed it,
-    // so its centre may be off by up to half that frame.
-    const QSize frame = dialog->frameGeometry().size() - dialog->size();
+    // Half a pixel either way where the two sizes differ by an odd number.
     const QPoint offset = dialog->frameGeometry().center() - form->frameGeometry().center();
-    EXPECT_LE(std::abs(offset.x()), frame.width() / 2 + 1) << offset.x();
-    EXPECT_LE(std::abs(offset.y()), frame.height() / 2 + 1) << offset.y();
+    EXPECT_LE(std::abs(offset.x()), 1) << offset.x();
+    EXPECT_LE(std::abs(offset.y()), 1) << offset.y();
 }
+
+// The dialog is wider and higher than the main window: centred on a main
+// window at a corner of the screen it would reach past the screen's edges.
+class ColorsPlacementTest : public ColorsTest, public ::testing::WithParamInterface<Qt::Corner> {};
+
+TEST_P(ColorsPlacementTest, StaysWholeOnTheMainWindowsScreen) {
+    open().show();
+    const QRect screen = form->screen()->availableGeometry();
+    const QSize mainFrame = form->frameGeometry().size();
+    const bool right = GetParam() == Qt::TopRightCorner || GetParam() == Qt::BottomRightCorner;
+    const bool bottom = GetParam() == Qt::BottomLeftCorner || GetParam() == Qt::BottomRightCorner;
+    const QPoint corner(right ? screen.right() + 1 - mainFrame.width() : screen.left(),
+                        bottom ? screen.bottom() + 1 - mainFrame.height() : screen.top());
+    form->move(corner);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->pos() == corner; }, 2000));
+    const auto dialog = makeDialog();
+    EXPECT_TRUE(screen.contains(dialog->frameGeometry()))
+        << dialog->frameGeometry().x() << "," << dialog->frameGeometry().y();
+}
+
+INSTANTIATE_TEST_SUITE_P(Corners, ColorsPlacementTest,
+                         ::testing::Values(Qt::TopLeftCorner, Qt::TopRightCorner,
+                                           Qt::BottomLeftCorner, Qt::BottomRightCorner));
 
 TEST_F(ColorsTest, TabWalksTheControlsInTheirOrder) {
     open();
@@ -488,12 +510,12 @@ TEST_F(ColorsTest, TabWalksTheControlsInTheirOrder) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     QStringList order{QApplication::focusWidget()->objectName()};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 15; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.append(QApplication::focusWidget()->objectName());
     }
     EXPECT_EQ(order, (QStringList{"OKButton", "CancelButton", "R1", "G1", "B1", "B2", "G2", "R2",
-                                  "R3", "G3", "B3", "A", "OKButton"}));
+                                  "R3", "G3", "B3", "P1", "P3", "P2", "A", "OKButton"}));
 }
 
 TEST_F(ColorsTest, TheColourButtonOpensTheDialogModallyOverTheMainWindow) {

@@ -3,8 +3,10 @@
 #include "form1_fixture.h"
 
 #include "window_services/shade_mode.h"
+#include "widgets/fonts.h"
 #include "window_services/window_services.h"
 
+#include <QPainter>
 #include <QPushButton>
 
 using namespace kelvora;
@@ -112,6 +114,93 @@ TEST_F(Form1Test, AlwaysOnTopFollowsTheCheckBox) {
     EXPECT_FALSE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
+namespace {
+
+// Where the dark pixels of an image lie, one band of rows at a time: the lines
+// of a caption.
+struct InkBand {
+    int top, bottom, left, right;
+};
+
+std::vector<InkBand> inkBands(const QImage& image) {
+    std::vector<InkBand> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int left = image.width();
+        int right = -1;
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 150) {
+                left = std::min(left, x);
+                right = x;
+            }
+        }
+        if (right < 0) {
+            inBand = false;
+            continue;
+        }
+        if (!inBand)
+            bands.push_back({y, y, left, right});
+        inBand = true;
+        InkBand& band = bands.back();
+        band.bottom = y;
+        band.left = std::min(band.left, left);
+        band.right = std::max(band.right, right);
+    }
+    return bands;
+}
+
+// The ink of one line of text drawn on a canvas with room for all of it.
+InkBand wholeLine(const QString& text, const QWidget& control, const QColor& ground) {
+    QImage canvas(400, 60, QImage::Format_RGB32);
+    canvas.fill(ground);
+    QPainter painter(&canvas);
+    painter.setFont(control.font());
+    painter.setPen(control.palette().color(QPalette::WindowText));
+    painter.drawText(20, 40, text);
+    painter.end();
+    const std::vector<InkBand> bands = inkBands(canvas);
+    EXPECT_EQ(bands.size(), 1u) << text.toStdString();
+    return bands.empty() ? InkBand{} : bands.front();
+}
+
+struct CaptionCase {
+    const char* name;
+    const Texts& (*texts)();
+    QStringList lines;
+};
+
+} // namespace
+
+class AoTCaptionTest : public Form1Test, public ::testing::WithParamInterface<CaptionCase> {};
+
+// Each line of the caption shows as wide and as high as it is drawn with room
+// to spare: no pixel column or row of it is cut off by the box.
+TEST_P(AoTCaptionTest, ShowsItsCaptionWholeOnItsGrey) {
+    // The face the programs draw with where Tahoma is missing.
+    installFontSubstitutes();
+    open(GetParam().texts()).show();
+    QTest::mouseClick(&control("Config"), Qt::LeftButton);
+    auto& box = control<QCheckBox>("AoT");
+    const QImage shot = box.grab().toImage();
+    const QColor grey(226, 226, 226);
+    EXPECT_EQ(shot.pixelColor(shot.width() - 1, 0), grey);
+    EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1), grey);
+    const std::vector<InkBand> bands = inkBands(shot);
+    ASSERT_EQ(bands.size(), static_cast<std::size_t>(GetParam().lines.size()));
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const QString& line = GetParam().lines[static_cast<int>(i)];
+        const InkBand whole = wholeLine(line, box, grey);
+        EXPECT_EQ(bands[i].right - bands[i].left, whole.right - whole.left) << line.toStdString();
+        EXPECT_EQ(bands[i].bottom - bands[i].top, whole.bottom - whole.top) << line.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, AoTCaptionTest,
+                         ::testing::Values(CaptionCase{"English", englishTexts, {"Always on top"}},
+                                           CaptionCase{
+                                               "Polish", polishTexts, {"Zawsze na", "wierzchu"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Form1Test, ShadeModeSwapsCornerOnCorner) {
     store.set(Key::Left, QStringLiteral("1500"));
     store.set(Key::Top, QStringLiteral("3000"));
@@ -190,6 +279,38 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"DYSK", false}, std::pair{"AoT", false},
                       std::pair{"LoadColors", false}),
     [](const auto& info) { return std::string(info.param.first ? info.param.first : "surface"); });
+
+struct OtherButtonCase {
+    const char* name;
+    bool onStrip;
+    const char* target; // a label, or null for the surface
+    Qt::MouseButton button;
+};
+
+class OtherButtonDoubleClickTest : public Form1Test,
+                                   public ::testing::WithParamInterface<OtherButtonCase> {};
+
+TEST_P(OtherButtonDoubleClickTest, SwitchesNeitherWay) {
+    const OtherButtonCase& c = GetParam();
+    open().show();
+    if (c.onStrip)
+        ShadeMode(*form, form->shade(), 2);
+    QWidget& window = c.onStrip ? static_cast<QWidget&>(strip()) : *form;
+    QWidget* target = c.target ? window.findChild<QLabel*>(QString::fromLatin1(c.target)) : &window;
+    ASSERT_NE(target, nullptr);
+    QTest::mouseDClick(target, c.button, {}, QPoint(2, 2));
+    EXPECT_EQ(form->isVisible(), !c.onStrip);
+    EXPECT_EQ(form->shade().existing() && form->shade().existing()->isVisible(), c.onStrip);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, OtherButtonDoubleClickTest,
+    ::testing::Values(OtherButtonCase{"MainSurfaceRight", false, nullptr, Qt::RightButton},
+                      OtherButtonCase{"MainSurfaceMiddle", false, nullptr, Qt::MiddleButton},
+                      OtherButtonCase{"MainReadoutRight", false, "dFree", Qt::RightButton},
+                      OtherButtonCase{"StripSurfaceRight", true, nullptr, Qt::RightButton},
+                      OtherButtonCase{"StripCaptionMiddle", true, "Stat1", Qt::MiddleButton}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Form1Test, DoubleClickOnTheStripBringsTheMainWindowBack) {
     open().show();

@@ -10,15 +10,15 @@ if start_program "$EN"; then
         wait_until corner_is "$sid" "200 150" ||
             fail "strip at $(outer_corner "$sid"), main was at 200 150"
         drag_window "$sid" "${STRIP_AT[@]}" 300 200
-        wait_until corner_is "$sid" "496 347" ||
-            fail "strip dragged to $(outer_corner "$sid"), not 496 347"
+        wait_until corner_is "$sid" "500 350" ||
+            fail "strip dragged to $(outer_corner "$sid"), not 500 350"
         # A second drag, grabbed elsewhere on the strip, starts afresh.
         drag_window "$sid" 150 20 -200 100
-        wait_until corner_is "$sid" "292 444" ||
-            fail "second drag to $(outer_corner "$sid"), not 292 444"
+        wait_until corner_is "$sid" "300 450" ||
+            fail "second drag to $(outer_corner "$sid"), not 300 450"
         if to_main >/dev/null; then
-            wait_until corner_is "$id" "292 444" ||
-                fail "main back at $(outer_corner "$id"), not 292 444"
+            wait_until corner_is "$id" "300 450" ||
+                fail "main back at $(outer_corner "$id"), not 300 450"
         else
             fail "main window did not come back"
         fi

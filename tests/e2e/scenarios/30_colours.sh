@@ -74,3 +74,36 @@ else
     fail "no window"
 fi
 pass
+
+# The outer frame as "x y width height": the client area with the window
+# manager's frame around it.
+frame_geometry() {
+    local x y w h left right top bottom
+    read -r x y w h < <(client_geometry "$1")
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
+        sed -n 's/.*= *//p' | tr -d ','; echo "0 0 0 0")
+    echo "$((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))"
+}
+
+begin "the dialog's frame is centred on the main window's frame"
+printf '[Pozycja]\nLeft=3000\nTop=2250\n' >"$ini"
+if start_program "$EN"; then
+    fold_out "$id" || fail "options row not shown"
+    if open_colours; then
+        wait_until is_active "$did" || fail "dialog not active"
+        read -r mx my mw mh < <(frame_geometry "$id")
+        read -r dx dy dw dh < <(frame_geometry "$did")
+        # Twice the centres, so that half pixels count.
+        off_x=$((2 * dx + dw - 2 * mx - mw)) off_y=$((2 * dy + dh - 2 * my - mh))
+        [ "${off_x#-}" -le 1 ] && [ "${off_y#-}" -le 1 ] ||
+            fail "dialog frame $dx $dy ${dw}x$dh off centre of main frame $mx $my ${mw}x$mh"
+        keys Escape
+        wait_no_window "$COLORS_TITLE" || fail "Escape did not close the dialog"
+    else
+        fail "no colour dialog"
+    fi
+    close_program
+else
+    fail "no window"
+fi
+pass
