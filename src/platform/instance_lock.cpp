@@ -17,12 +17,18 @@ QString lockFolder() {
 #endif
 }
 
+// Empty when Qt has no such folder to offer (it could make neither the
+// user's runtime folder nor its own fallback): after an empty folder the name
+// would put the lock in the root folder of the filesystem. Without a lock the
+// instance test is skipped and the program runs.
 QString lockPath(const QString& programTitle) {
-    return lockFolder() + u'/' + programTitle + QStringLiteral(".lock");
+    const QString folder = lockFolder();
+    return folder.isEmpty() ? QString() : folder + u'/' + programTitle + QStringLiteral(".lock");
 }
 
 bool heldByAnother(QLockFile& lock) {
-    return !lock.tryLock(0) && lock.error() == QLockFile::LockFailedError;
+    return !lock.fileName().isEmpty() && !lock.tryLock(0) &&
+           lock.error() == QLockFile::LockFailedError;
 }
 
 } // namespace

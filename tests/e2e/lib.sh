@@ -15,6 +15,8 @@ begin_run() {
     trap 'exit 129' HUP
     trap 'exit 130' INT
     trap 'exit 143' TERM
+    # Output cut short, as by `run ... | head`, ends the run the same way.
+    trap 'exit 141' PIPE
     run_dir=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-e2e.XXXXXX") || exit 1
     # What the tools themselves put in temporary space lands here too.
     export TMPDIR=$run_dir
@@ -22,7 +24,7 @@ begin_run() {
 
 end_run() {
     # A second interrupt must not cut the clean-up short.
-    trap '' HUP INT TERM
+    trap '' HUP INT TERM PIPE
     # shellcheck disable=SC2046 # one process id a word
     end_processes $(jobs -p)
     release_mounts
@@ -256,7 +258,8 @@ ini_value() { # file section key
         in_s && index($0, k "=") == 1 {print substr($0, length(k) + 2)}' "$1"
 }
 
-ini_keys() { grep -c '=' "$1" 2>/dev/null || echo 0; }
+# How many lines of the file hold a key; 0 for an empty or missing file.
+ini_keys() { cat "$1" 2>/dev/null | awk '/=/ { n++ } END { print n + 0 }'; }
 
 # Fails unless the English program's settings file holds the value under the
 # key; an empty value stands for no such key.
@@ -302,6 +305,23 @@ drag_window() { # id x y dx dy
         sleep 0.03
     done
     xdotool mouseup 1
+}
+
+# Saves what the screen shows of the window, with the window manager's frame
+# around it as a user sees it, to a PNG file.
+save_window_picture() { # id file
+    local x y w h left right top bottom shot cropped
+    read -r x y w h < <(client_geometry "$1")
+    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null |
+        sed -n 's/.* = //p' | tr -d ','; echo "0 0 0 0")
+    shot=$(mktemp --suffix=.png) && cropped=$(mktemp --suffix=.png) &&
+        import -window root "$shot" &&
+        convert "$shot" -crop "$((w + left + right))x$((h + top + bottom))+$((x - left))+$((y - top))" \
+            +repage -strip "$cropped" &&
+        chmod 644 "$cropped" && mv "$cropped" "$2"
+    local status=$?
+    rm -f "$shot" "$cropped"
+    return "$status"
 }
 
 # The colour of one screen pixel as RRGGBB.

@@ -1,9 +1,7 @@
 # Faults around the real program: racing starts, kills during the close,
-# settings that cannot be written, /proc files that cannot be read and a
-# drive that goes away. Parts that need root say so and are skipped.
-
-is_root() { [ "$(id -u)" -eq 0 ]; }
-skip() { echo "skip [$scenario]: $*"; }
+# settings that cannot be written or are no regular file, a lock in the way
+# of the store, /proc files that cannot be read and a drive that goes away.
+# Parts that need root say so and are skipped.
 
 # Waits for the process to end and sets `status` to its exit status; 255
 # when it did not end within ~5 s.
@@ -126,6 +124,68 @@ mkdir "$ini"
 echo kept >"$ini/note"
 run_unwritable directory
 [ -d "$ini" ] && [ "$(cat "$ini/note")" = kept ] || fail "the directory was touched"
+pass
+
+begin "a FIFO or device as the settings file neither blocks the start nor is replaced"
+for kind in fifo fifo-link device-link; do
+    fresh_home
+    case $kind in
+    fifo)
+        target=$ini
+        mkfifo "$target"
+        ;;
+    fifo-link)
+        target="$home/fifo"
+        mkfifo "$target"
+        ln -s "$target" "$ini"
+        ;;
+    device-link)
+        # Root could replace /dev/null itself, so as root the link points
+        # at a null device node of the scenario's own.
+        target=/dev/null
+        if is_root; then
+            target="$home/null"
+            mknod "$target" c 1 3 || { skip "$kind: cannot make a device node"; continue; }
+        fi
+        ln -s "$target" "$ini"
+        ;;
+    esac
+    # The usual wait for the window: a start blocked opening a FIFO never
+    # shows one.
+    if start_program "$EN"; then
+        close_program "$kind"
+    else
+        fail "$kind: no window"
+    fi
+    case $kind in
+    fifo*) [ -p "$target" ] || fail "$kind: $target is no FIFO any more" ;;
+    device-link) [ -c "$target" ] || fail "$kind: $target is no device any more" ;;
+    esac
+    if [ "$kind" != fifo ]; then
+        [ "$(readlink "$ini")" = "$target" ] || fail "$kind: the link was replaced"
+    fi
+done
+pass
+
+begin "a lock of the store that cannot be taken delays the close by at most 3 s"
+for kind in folder garbage; do
+    fresh_home
+    case $kind in
+    folder) mkdir "$ini.lock" ;;
+    # A lock file naming no process: nothing shows it stale for 30 s.
+    garbage) echo garbage >"$ini.lock" ;;
+    esac
+    if start_program "$EN"; then
+        closing=$(date +%s%N)
+        if close_program "$kind"; then
+            took=$((($(date +%s%N) - closing) / 1000000))
+            [ "$took" -le 3000 ] || fail "$kind: closing took $took ms"
+        fi
+        [ "$(ini_keys "$ini")" -eq 11 ] || fail "$kind: $(ini_keys "$ini") keys stored"
+    else
+        fail "$kind: no window"
+    fi
+done
 pass
 
 begin "settings on a full disk keep their contents and the program runs"

@@ -1,0 +1,188 @@
+# How a session ends, and what around it cannot keep the program from
+# starting: termination signals and a lost X server write the closing keys
+# as a close does; a runtime folder that cannot hold the instance lock; no
+# display at all.
+
+# Points inside the drive and memory bars, near their left ends; a click on
+# either steps its unit.
+UNIT_BARS_AT=("38 18" "38 50")
+
+# A display of its own for a case that ends its X server, and the shared
+# one, with its window manager, back afterwards.
+own_display() {
+    shared_display=("$DISPLAY" "$xvfb_pid" "$wm_pid")
+    start_display none
+}
+
+back_to_shared_display() {
+    end_processes "$xvfb_pid"
+    DISPLAY=${shared_display[0]} xvfb_pid=${shared_display[1]} wm_pid=${shared_display[2]}
+}
+
+# strace counts how often the settings file is replaced; where it cannot
+# trace, the cases run without it and that count is left out.
+can_trace() { command -v strace >/dev/null && strace -qq -e trace=none true 2>/dev/null; }
+
+# Starts the English program, traced where that works; sets `pid` to what
+# was started, `program` to the program's own process and `trace` to the
+# trace file (empty when untraced). A command started in the background
+# ignores SIGINT (and under nohup SIGHUP), and a program rightly keeps an
+# ignored signal ignored; a program in the foreground of a terminal gets
+# both, as it does here.
+start_traced() {
+    if can_trace; then
+        trace="$home/trace"
+        start_program env --default-signal=HUP,INT,TERM strace -f -qq -e signal=none \
+            -e trace=rename,renameat,renameat2,link,linkat -o "$trace" "$EN" || return 1
+        program=$(pgrep -P "$pid")
+    else
+        trace=""
+        start_program env --default-signal=HUP,INT,TERM "$EN" || return 1
+        program=$pid
+    fi
+}
+
+# How often the trace shows the settings file put in place: a rename or
+# link onto it that succeeded.
+replacements() { grep -cE '/Monitor\.ini"(, [A-Z_0-9|]+)?\) = 0$' "$trace"; }
+
+# Fails unless the file holds the eleven closing keys, with the window at
+# x,y and both units stepped once from their defaults: GB to bytes, MB to GB.
+expect_closing_keys() { # x y what
+    local what=$3 expected section key value
+    [ -f "$ini" ] || { fail "$what: no settings file"; return 1; }
+    [ "$(ini_keys "$ini")" -eq 11 ] || fail "$what: $(ini_keys "$ini") keys stored"
+    for expected in "Pozycja Left $(($1 * 15))" "Pozycja Top $(($2 * 15))" \
+        "Ustawienia interval 2" "Ustawienia AoT 0" "Ustawienia Dysk 1" \
+        "Ustawienia HDDNumber 1" "Ustawienia HDDFormat ### ### ### ##0 B" "Ustawienia HDDCounter 0" \
+        "Ustawienia RAMNumber 1073741824" "Ustawienia RAMFormat 0.00 GB" "Ustawienia RAMCounter 3"; do
+        read -r section key value <<<"$expected"
+        expect_setting "$section" "$key" "$value" "$what"
+    done
+}
+
+begin "a termination signal or a lost X server writes the closing keys once"
+for end in TERM HUP INT display; do
+    fresh_home
+    [ "$end" = display ] && own_display
+    # Qt says on standard error that the X connection broke.
+    if start_traced 2>"$home/stderr"; then
+        xdotool windowmove "$id" 300 200
+        wait_until corner_is "$id" "300 200" || fail "$end: window at $(outer_corner "$id")"
+        for point in "${UNIT_BARS_AT[@]}"; do
+            # shellcheck disable=SC2086 # x and y
+            click_client "$id" $point
+        done
+        sleep 0.3
+        if [ "$end" = display ]; then
+            end_processes "$xvfb_pid"
+        else
+            kill -"$end" "$program"
+        fi
+        if wait_exit "$pid"; then
+            # Qt itself ends the program when the X connection breaks, with 1.
+            [ "$end" = display ] || [ "$status" -eq 0 ] || fail "$end: ended with status $status"
+            expect_closing_keys 300 200 "$end"
+            if [ -n "$trace" ] && [ "$(replacements)" -ne 1 ]; then
+                fail "$end: settings file written $(replacements) times"
+            fi
+        else
+            fail "$end: still running"
+            stop_program
+        fi
+    else
+        fail "$end: no window"
+    fi
+    [ "$end" = display ] && back_to_shared_display
+done
+pass
+
+# The main window of the English program with this process id; false while
+# it has none.
+window_of() { # pid
+    local window
+    window=$(xdotool search --all --onlyvisible --pid "$1" --name "^$EN_TITLE\$" 2>/dev/null | head -n 1)
+    [ -n "$window" ] && echo "$window"
+}
+
+# Makes a folder read-only: by a read-only mount as root, whom permission
+# bits do not stop.
+read_only() { # folder
+    if is_root; then
+        mount --bind "$1" "$1" && mount -o remount,bind,ro "$1"
+    else
+        chmod a-w "$1"
+    fi
+}
+
+begin "a runtime folder that cannot hold the instance lock does not stop the program"
+for kind in read-only missing none; do
+    fresh_home
+    lockless="$home/lockless"
+    # Under a file no runtime folder can be made. Qt then falls back to one
+    # in the temporary folder; with that read-only too there is none at all.
+    case $kind in
+    read-only)
+        mkdir -m 700 "$lockless"
+        read_only "$lockless"
+        environment=(XDG_RUNTIME_DIR="$lockless")
+        ;;
+    missing)
+        touch "$lockless"
+        environment=(XDG_RUNTIME_DIR="$lockless/run")
+        ;;
+    none)
+        touch "$lockless"
+        mkdir "$home/tmp"
+        read_only "$home/tmp"
+        environment=(XDG_RUNTIME_DIR="$lockless/run" TMPDIR="$home/tmp")
+        ;;
+    esac
+    # Qt warns about the folders on standard error.
+    if start_program env "${environment[@]}" "$EN" 2>/dev/null; then
+        [ -e /Monitor.lock ] && fail "$kind: the lock went to the root folder"
+        lockless_pid=$pid lockless_id=$id
+        # Beside it, an instance whose runtime folder can hold the lock runs,
+        # and a second one there still ends at once.
+        "$EN" & pid=$!
+        if id=$(wait_until window_of "$pid"); then
+            expect_ends "$kind: second instance" "$EN"
+            close_program "$kind: instance beside"
+        else
+            fail "$kind: no window beside"
+            stop_program
+        fi
+        pid=$lockless_pid id=$lockless_id
+        close_program "$kind"
+    else
+        fail "$kind: no window"
+    fi
+    for folder in "$lockless" "$home/tmp"; do
+        if mountpoint -q "$folder"; then
+            umount "$folder"
+        fi
+    done
+done
+pass
+
+begin "without a display the program says so in one line and ends with status 1"
+# A display number that nothing answers on.
+for gone in $(seq 90 99); do
+    xprop -display ":$gone" -root >/dev/null 2>&1 || break
+done
+for display in none "wayland socket gone" "X server gone"; do
+    case $display in
+    none) settings=() ;;
+    "wayland socket gone") settings=(XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=kelvora-no-such-wayland-socket) ;;
+    "X server gone") settings=(DISPLAY=":$gone") ;;
+    esac
+    for program in "$EN" "$PL"; do
+        what="$(program_title "$program"), $display"
+        if expect_ends "$what" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+            "${settings[@]}" "$program" 2>"$home/stderr"; then
+            [ "$status" -eq 1 ] || fail "$what: status $status"
+            [ "$(wc -l <"$home/stderr")" -eq 1 ] || fail "$what: $(wc -l <"$home/stderr") lines on stderr"
+        fi
+    done
+done
+pass
