@@ -55,12 +55,22 @@ foreach(entry IN LISTS runtime_files)
 endforeach()
 add_custom_target(kelvora_runtime ALL DEPENDS ${kelvora_runtime_outputs})
 
-# Runs every test the calling directory registered so far under wine, with
-# the runtime's folder on wine's search path.
+# Runs every test the calling directory registered so far under wine. The
+# DLLs come from where they were built, not from <build>/bin: a Qt found
+# there looks for its plugins in its own install, where the tests' offscreen
+# platform is.
 function(kelvora_run_tests_under_wine)
+    set(path)
+    foreach(dll IN LISTS kelvora_compiler_dlls)
+        get_filename_component(folder ${dll} DIRECTORY)
+        list(APPEND path "Z:${folder}")
+    endforeach()
+    list(APPEND path "Z:$<TARGET_FILE_DIR:Qt6::Core>")
+    list(REMOVE_DUPLICATES path)
+    list(JOIN path "\\;" winepath)
     get_property(tests DIRECTORY PROPERTY TESTS)
     if(tests)
         set_tests_properties(${tests} PROPERTIES
-            ENVIRONMENT "WINEPATH=Z:${kelvora_runtime_dir};WINEDEBUG=-all")
+            ENVIRONMENT "WINEPATH=${winepath};WINEDEBUG=-all")
     endif()
 endfunction()

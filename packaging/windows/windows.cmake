@@ -40,6 +40,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_EXECUTABLES
     Kelvora_EN "${kelvora_description_EN}"
     Kelvora_PL "Kelvora (polski)")
+# A 64-bit installer for 64-bit programs: makensis builds a 32-bit one
+# otherwise, which 64-bit Windows runs only through its 32-bit layer (and a
+# wine without its 32-bit half not at all), with the uninstall entry in the
+# 32-bit registry view.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_DISPLAY_NAME Kelvora)
 set(CPACK_NSIS_PACKAGE_NAME Kelvora)
 set(CPACK_NSIS_INSTALLED_ICON_NAME Kelvora_EN.exe)

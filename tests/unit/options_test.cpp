@@ -2,10 +2,11 @@
 
 #include "form1_fixture.h"
 
-#include "window_services/shade_mode.h"
 #include "widgets/fonts.h"
+#include "window_services/shade_mode.h"
 #include "window_services/window_services.h"
 
+#include <QFontDatabase>
 #include <QPainter>
 #include <QPushButton>
 
@@ -176,6 +177,12 @@ class AoTCaptionTest : public Form1Test, public ::testing::WithParamInterface<Ca
 // Each line of the caption shows as wide and as high as it is drawn with room
 // to spare: no pixel column or row of it is cut off by the box.
 TEST_P(AoTCaptionTest, ShowsItsCaptionWholeOnItsGrey) {
+    // Qt's offscreen platform has fonts only on Linux; on Windows it draws
+    // text without any face, which says nothing about the caption. The
+    // Windows programs are looked at under wine instead.
+    if (QFontDatabase::families().isEmpty()) {
+        GTEST_SKIP() << "the offscreen platform has no fonts here";
+    }
     // The face the programs draw with where Tahoma is missing.
     installFontSubstitutes();
     open(GetParam().texts()).show();
