@@ -23,8 +23,10 @@ begin_run() {
 }
 
 end_run() {
-    # A second interrupt must not cut the clean-up short.
+    # A second interrupt must not cut the clean-up short, nor a step that
+    # fails in a script that runs with errexit.
     trap '' HUP INT TERM PIPE
+    set +e
     # shellcheck disable=SC2046 # one process id a word
     end_processes $(jobs -p)
     release_mounts
