@@ -128,7 +128,7 @@ void Colors::createControls() {
     setFont(tahoma(8.25, QFont::Bold));
 
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};
-    const char* componentCaptions[] = {"R", "G", "B"};
+    const char* componentCaptions[] = {shared::kRed, shared::kGreen, shared::kBlue};
     for (int set = 0; set < 3; ++set) {
         const SetPlaces& where = kSetPlaces[set];
         m_frame[set] = new QGroupBox(QString::fromUtf8(frameCaptions[set]), this);
