@@ -271,6 +271,16 @@ expect_setting() { # section key value [what, to prefix the failure]
     [ "$got" = "$3" ] || fail "${4:+$4: }$1/$2 is '$got', expected '$3'"
 }
 
+# Fails unless the colour section holds exactly these keys, with these values.
+expect_colours() { # key=value...
+    local expected
+    for expected; do
+        expect_setting Kolory "${expected%%=*}" "${expected#*=}"
+    done
+    [ "$(awk '/^\[Kolory\]/ {s=1; next} /^\[/ {s=0} s && /=/' "$ini" | wc -l)" -eq "$#" ] ||
+        fail "Kolory holds other than $# keys"
+}
+
 # Clicks (or with a count, multi-clicks) the left button at a point of the
 # window's client area.
 click_client() { # id x y [count]
