@@ -165,6 +165,31 @@ void set(Contents& contents, const QString& sectionName, const QString& key, con
     section->entries.push_back({key, value});
 }
 
+// Replaces the file with what `compose` makes, under the file's lock, when
+// the file may be replaced at all.
+template <typename Compose> void rewrite(const QString& path, Compose compose) {
+    const QString target = targetOf(path);
+    if (!isRegularOrAbsent(target)) {
+        return;
+    }
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    // Another process writing the same file at this moment is rare; a lock
+    // that cannot be had in time (a stale one nobody can verify, or a folder
+    // in its place) must not keep the program from ending.
+    QLockFile lock(target + QStringLiteral(".lock"));
+    lock.tryLock(kLockWaitMs);
+
+    // QSaveFile renames its copy into place even when the data never reached
+    // it (a full disk): only a copy that was flushed whole replaces the file.
+    QSaveFile file(target);
+    const QByteArray bytes = serialize(compose());
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()) {
+        file.commit();
+    } else {
+        file.cancelWriting();
+    }
+}
+
 } // namespace
 
 IniSettingsStore::IniSettingsStore(const QString& folder, const QString& programTitle)
@@ -193,42 +218,21 @@ void IniSettingsStore::save(const QString& section, const QString& key, const QS
 
 void IniSettingsStore::deleteAll() {
     m_pending.clear();
-    m_deleteAll = true;
-    flush();
+    rewrite(m_path, [] { return Contents{}; });
 }
 
 void IniSettingsStore::flush() {
-    if (m_pending.empty() && !m_deleteAll) {
+    if (m_pending.empty()) {
         return;
     }
-    const QString target = targetOf(m_path);
-    if (!isRegularOrAbsent(target)) {
-        m_pending.clear();
-        m_deleteAll = false;
-        return;
-    }
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    // Another process writing the same file at this moment is rare; a lock
-    // that cannot be had in time (a stale one nobody can verify, or a folder
-    // in its place) must not keep the program from ending.
-    QLockFile lock(target + QStringLiteral(".lock"));
-    lock.tryLock(kLockWaitMs);
-
-    Contents contents = m_deleteAll ? Contents{} : read(m_path);
-    for (const auto& [place, value] : m_pending) {
-        set(contents, place.first, place.second, value);
-    }
-    // QSaveFile renames its copy into place even when the data never reached
-    // it (a full disk): only a copy that was flushed whole replaces the file.
-    QSaveFile file(target);
-    const QByteArray bytes = serialize(contents);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()) {
-        file.commit();
-    } else {
-        file.cancelWriting();
-    }
+    rewrite(m_path, [this] {
+        Contents contents = read(m_path);
+        for (const auto& [place, value] : m_pending) {
+            set(contents, place.first, place.second, value);
+        }
+        return contents;
+    });
     m_pending.clear();
-    m_deleteAll = false;
 }
 
 } // namespace kelvora

@@ -34,7 +34,6 @@ private:
     QString m_path;
     // Saved since the last flush, by section and key.
     std::map<std::pair<QString, QString>, QString> m_pending;
-    bool m_deleteAll = false;
 };
 
 } // namespace kelvora
