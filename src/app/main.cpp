@@ -81,6 +81,8 @@ int main(int argc, char* argv[]) {
     const QString title = QString::fromUtf8(texts.programTitle);
     QApplication::setApplicationName(title);
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
+    // Docks and Wayland compositors match the window to its menu entry by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KELVORA_DESKTOP_ID));
 
     IniSettingsStore store(userSettingsFolder(), title);
     if (restore) {

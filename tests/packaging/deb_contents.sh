@@ -15,7 +15,7 @@ deb=$(find "$1" -maxdepth 1 -name 'kelvora_*.deb' 2>/dev/null | head -n 1)
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = kelvora ] || fail "Package $(field Package)"
-[ "$(field Version)" = 1.4.0 ] || fail "Version $(field Version)"
+[ "$(field Version)" = "$kelvora_version" ] || fail "Version $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture $(field Architecture)"
 [[ $(field Maintainer) =~ ^.+\ \<.+@.+\>$ ]] || fail "Maintainer '$(field Maintainer)'"
 [ -n "$(field Description)" ] || fail "no Description"

@@ -66,10 +66,9 @@ test_installed() { # deb
     done
 
     start_display openbox
-    # desktop file       program     its window's title
-    for row in "kelvora_en.desktop Kelvora_EN System resources monitor" \
-        "kelvora_pl.desktop Kelvora_PL Kelvora zasobów systemowych"; do
+    for row in "${desktop_entries[@]}"; do
         read -r desktop program title <<<"$row"
+        desktop=$desktop.desktop
         fresh_home
         "/usr/bin/$program" &
         pid=$!
@@ -104,7 +103,7 @@ test_installed() { # deb
 traces() {
     local file
     dpkg -s kelvora >/dev/null 2>&1 && echo "dpkg knows the package kelvora"
-    for file in "${installed_files[@]/#//usr/}" /usr/share/applications/kelvora_*; do
+    for file in "${installed_files[@]/#//usr/}" /usr/share/applications/org.kelvora.*; do
         [ -e "$file" ] && echo "$file exists"
     done
 }
