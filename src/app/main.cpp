@@ -79,9 +79,11 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(qtMessages);
     const Texts& texts = programTexts();
     const QString title = QString::fromUtf8(texts.programTitle);
-    QApplication::setApplicationName(title);
+    // The program's own name rather than its title, which other programs
+    // share: X11 docks match the window's class to the menu entry's
+    // StartupWMClass, Wayland compositors the desktop file name.
+    QApplication::setApplicationName(QStringLiteral(KELVORA_PROGRAM));
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
-    // Docks and Wayland compositors match the window to its menu entry by it.
     QGuiApplication::setDesktopFileName(QStringLiteral(KELVORA_DESKTOP_ID));
 
     IniSettingsStore store(userSettingsFolder(), title);

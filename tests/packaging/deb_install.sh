@@ -74,11 +74,12 @@ test_installed() { # deb
         pid=$!
         if id=$(wait_window "$title"); then
             xprop -id "$id" _NET_WM_ICON | grep -q 'Icon (16 x 16)' || fail "$program: no 16 px window icon"
-            # Docks and task bars find the menu entry of a window by its class.
-            wm_class=$(xprop -id "$id" WM_CLASS | sed -n 's/.*= "\([^"]*\)".*/\1/p')
+            # Docks and task bars find the menu entry of a window by its
+            # class, some by its instance name: both are the program's.
+            wm_class=$(xprop -id "$id" WM_CLASS | sed -n 's/.*= //p')
             startup_class=$(desktop_key "/usr/share/applications/$desktop" StartupWMClass)
-            [ "$wm_class" = "$startup_class" ] ||
-                fail "$program: window class '$wm_class', menu entry expects '$startup_class'"
+            [ "$wm_class" = "\"$startup_class\", \"$startup_class\"" ] ||
+                fail "$program: window class $wm_class, menu entry expects '$startup_class'"
             close_window "$id"
             wait_exit "$pid" || { fail "$program: still running after close"; kill "$pid"; }
         else
