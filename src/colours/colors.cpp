@@ -129,18 +129,25 @@ void Colors::createControls() {
 
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};
     const char* componentCaptions[] = {shared::kRed, shared::kGreen, shared::kBlue};
+    // A screen reader hears each slider as its set and colour, where the
+    // window shows only R, G or B beside it.
+    const char* componentNames[] = {m_texts.redName, m_texts.greenName, m_texts.blueName};
     for (int set = 0; set < 3; ++set) {
         const SetPlaces& where = kSetPlaces[set];
-        m_frame[set] = new QGroupBox(QString::fromUtf8(frameCaptions[set]), this);
+        const QString setCaption = QString::fromUtf8(frameCaptions[set]);
+        m_frame[set] = new QGroupBox(setCaption, this);
         place(*m_frame[set], where.frame);
         for (int component = 0; component < 3; ++component) {
             m_slider[set][component] = slider(m_frame[set], where.slider[component], 0);
+            m_slider[set][component]->setAccessibleName(
+                setCaption + u' ' + QString::fromUtf8(componentNames[component]));
             auto* caption =
                 new QLabel(QString::fromLatin1(componentCaptions[component]), m_frame[set]);
             place(*caption, where.caption[component]);
         }
         m_preview[set] = new Bar(this, Bar::Outline::None);
         place(*m_preview[set], where.preview);
+        m_preview[set]->setAccessibleName(setCaption);
         // The previews take their turn in the focus order.
         m_preview[set]->setFocusPolicy(Qt::TabFocus);
     }
@@ -149,6 +156,7 @@ void Colors::createControls() {
     place(*alphaCaption, stat9Place(m_texts));
     m_A = slider(this, kAPlace, kLowestAlpha);
     m_A->setPageStep(16);
+    alphaCaption->setBuddy(m_A);
 
     m_OKButton = new QPushButton(QString::fromUtf8(shared::kOk), this);
     place(*m_OKButton, kOKButtonPlace);

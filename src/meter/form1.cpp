@@ -74,7 +74,7 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
 Form1::~Form1() = default;
 
 void Form1::connectControls() {
-    connect(m_configClicks, &ClickFilter::clicked, this, &Form1::onConfigClicked);
+    connect(m_Config, &ButtonLabel::activated, this, &Form1::onConfigClicked);
     connect(&m_Rozwin, &QTimer::timeout, this, &Form1::onRozwinTimeout);
     connect(&m_Zwin, &QTimer::timeout, this, &Form1::onZwinTimeout);
     connect(m_Interval, &QComboBox::currentIndexChanged, this, &Form1::onIntervalChanged);
@@ -264,12 +264,12 @@ void Form1::refreshDriveAndMemory() {
     const auto avail = [&] { return static_cast<double>(ReadMemoryStatus(m_os).availPhys); };
     const auto used = [&] { return std::max(0.0, total() - avail()); };
 
-    m_DDX->setWidthTwips(divide(D().Used, D().Total) * toTwips(m_DDF->width()));
+    m_DDX->setLevel(divide(D().Used, D().Total));
     setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, D().Free, m_driveUnit,
                                         divide(D().Free, D().Total), m_separator));
     setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, D().Used, m_driveUnit,
                                         divide(D().Used, D().Total), m_separator));
-    m_MDX->setWidthTwips(divide(used(), total()) * toTwips(m_MDF->width()));
+    m_MDX->setLevel(divide(used(), total()));
     setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, avail(), m_memoryUnit,
                                         divide(avail(), total()), m_separator));
     setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, used(), m_memoryUnit,
@@ -288,7 +288,7 @@ void Form1::refreshDriveAndMemory() {
 
 void Form1::cpuTick() {
     const std::int16_t load = loadReading(m_CpuStat.Query());
-    m_PDX->setWidthTwips(load / 100.0 * toTwips(m_PDF->width()));
+    m_PDX->setLevel(load / 100.0);
     setCaption(*m_pUsed, composeLoad(m_pUsedText, m_texts.usedPrefix, load));
     setCaption(*m_pFree, composeLoad(m_pFreeText, m_texts.freePrefix, 100 - load));
     WinShade& strip = m_shade.get();

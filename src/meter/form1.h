@@ -112,22 +112,21 @@ private:
     ShapeFrame* m_DDF = nullptr;
     ShapeFrame* m_MDF = nullptr;
     ShapeFrame* m_PDF = nullptr;
-    Bar* m_DDX = nullptr;
-    Bar* m_MDX = nullptr;
-    Bar* m_PDX = nullptr;
+    LevelBar* m_DDX = nullptr;
+    LevelBar* m_MDX = nullptr;
+    LevelBar* m_PDX = nullptr;
     QLabel* m_dUsed = nullptr;
     QLabel* m_dFree = nullptr;
     QLabel* m_mUsed = nullptr;
     QLabel* m_mFree = nullptr;
     QLabel* m_pUsed = nullptr;
     QLabel* m_pFree = nullptr;
-    QLabel* m_Config = nullptr;
+    ButtonLabel* m_Config = nullptr;
     QLabel* m_Label1 = nullptr;
     QComboBox* m_Interval = nullptr;
     QComboBox* m_DYSK = nullptr;
     QCheckBox* m_AoT = nullptr;
     QPushButton* m_LoadColors = nullptr;
-    ClickFilter* m_configClicks = nullptr;
     ClickFilter* m_ddxClicks = nullptr;
     ClickFilter* m_mdxClicks = nullptr;
 

@@ -96,12 +96,11 @@ QLabel* readout(QWidget* parent, const Place& where) {
     return value;
 }
 
-QLabel* optionsLabel(QWidget* parent, const Place& where, const char* text, const QColor& colour) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setFont(tahoma(11.25, QFont::Bold));
-    setTextColour(*label, colour);
-    place(*label, where);
-    return label;
+// The options label and its shadow differ only in colour.
+void styleOptionsLabel(QLabel& label, const Place& where, const QColor& colour) {
+    label.setFont(tahoma(11.25, QFont::Bold));
+    setTextColour(label, colour);
+    place(label, where);
 }
 
 void setBackground(QWidget& control, QPalette::ColorRole role, const QColor& colour) {
@@ -122,7 +121,7 @@ void Form1::createControls() {
     struct RowControls {
         QLabel*& Stat;
         ShapeFrame*& frame;
-        Bar*& bar;
+        LevelBar*& bar;
         QLabel*& used;
         QLabel*& free;
     };
@@ -136,7 +135,7 @@ void Form1::createControls() {
         rows[row].Stat = caption(this, where.Stat, where.caption, Qt::AlignRight);
         rows[row].frame = new ShapeFrame(this);
         place(*rows[row].frame, where.frame);
-        rows[row].bar = new Bar(this, Bar::Outline::None);
+        rows[row].bar = new LevelBar(this, *rows[row].frame);
         place(*rows[row].bar, where.bar);
         rows[row].used = readout(this, where.used);
         rows[row].free = readout(this, where.free);
@@ -147,8 +146,11 @@ void Form1::createControls() {
     const OptionPlaces options = optionPlaces(m_texts);
     // The shadow is made first so the caption lies above it and takes the
     // clicks.
-    m_Label1 = optionsLabel(this, options.Label1, m_texts.options, QColor(192, 192, 192));
-    m_Config = optionsLabel(this, options.Config, m_texts.options, QColor(86, 86, 86));
+    const QString optionsText = QString::fromUtf8(m_texts.options);
+    m_Label1 = new QLabel(optionsText, this);
+    styleOptionsLabel(*m_Label1, options.Label1, QColor(192, 192, 192));
+    m_Config = new ButtonLabel(optionsText, this);
+    styleOptionsLabel(*m_Config, options.Config, QColor(86, 86, 86));
 
     m_Stat[3] = caption(this, options.Stat3, shared::kIntervalCaption, Qt::AlignRight);
     m_Interval = new QComboBox(this);
@@ -175,27 +177,33 @@ void Form1::createControls() {
 }
 
 // Screen readers read a value label's text as its name; the description
-// tells which row it belongs to.
+// tells which row it belongs to. The lists take their captions' names.
 void Form1::describeForScreenReaders() {
-    const std::pair<QWidget*, const char*> roles[] = {
-        {m_DDX, "Drive used"},     {m_dUsed, "Drive used"},     {m_dFree, "Drive free"},
-        {m_MDX, "Memory used"},    {m_mUsed, "Memory used"},    {m_mFree, "Memory free"},
-        {m_PDX, "Processor load"}, {m_pUsed, "Processor used"}, {m_pFree, "Processor free"},
-        {m_Interval, "Interval"},  {m_DYSK, "Drive"},           {m_LoadColors, "Colours"},
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_DDX, m_texts.driveUsedName},
+        {m_MDX, m_texts.memoryUsedName},
+        {m_PDX, m_texts.cpuLoadName},
+        {m_LoadColors, m_texts.colorsButtonName},
     };
-    for (const auto& [control, role] : roles) {
-        if (qobject_cast<QLabel*>(control)) {
-            control->setAccessibleDescription(QString::fromLatin1(role));
-        } else {
-            control->setAccessibleName(QString::fromLatin1(role));
-        }
+    for (const auto& [control, name] : names) {
+        control->setAccessibleName(QString::fromUtf8(name));
     }
+    const std::pair<QLabel*, const char*> descriptions[] = {
+        {m_dUsed, m_texts.driveUsedName},  {m_dFree, m_texts.driveFreeName},
+        {m_mUsed, m_texts.memoryUsedName}, {m_mFree, m_texts.memoryFreeName},
+        {m_pUsed, m_texts.cpuLoadName},    {m_pFree, m_texts.cpuFreeName},
+    };
+    for (const auto& [label, description] : descriptions) {
+        label->setAccessibleDescription(QString::fromUtf8(description));
+    }
+    m_Stat[3]->setBuddy(m_Interval);
+    m_Stat[4]->setBuddy(m_DYSK);
 }
 
 // Only the options label and the two unit bars act on a click; none of these
-// controls passes a double-click on to the surface.
+// controls passes a double-click on to the surface. The options label filters
+// its own.
 void Form1::filterClicks() {
-    m_configClicks = new ClickFilter(*m_Config);
     m_ddxClicks = new ClickFilter(*m_DDX);
     m_mdxClicks = new ClickFilter(*m_MDX);
     for (QWidget* control : std::initializer_list<QWidget*>{m_PDX, m_Label1, m_Interval, m_DYSK,

@@ -27,6 +27,20 @@ struct Texts {
     const char* cpuFrame;
     const char* alphaCaption;
 
+    // What screen readers say of controls whose own text does not tell
+    // what they show: the bars, the readouts, the colour button and the
+    // colour sliders, which are named after their set and colour.
+    const char* driveUsedName;
+    const char* driveFreeName;
+    const char* memoryUsedName;
+    const char* memoryFreeName;
+    const char* cpuLoadName;
+    const char* cpuFreeName;
+    const char* colorsButtonName;
+    const char* redName;
+    const char* greenName;
+    const char* blueName;
+
     // Layout sizes in twips.
     int alwaysOnTopHeight;
     int optionsWidth;

@@ -1,7 +1,10 @@
 #include "widgets/controls.h"
 
+#include "widgets/accessible_controls.h"
 #include "widgets/twips.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -57,6 +60,65 @@ void Bar::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(qGray(m_fill.rgb()) < 128 ? Qt::white : Qt::black, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }
+}
+
+LevelBar::LevelBar(QWidget* parent, const QWidget& frame)
+    : Bar(parent, Outline::None), m_frame(frame) {
+    registerAccessibleControls();
+}
+
+void LevelBar::setLevel(double share) {
+    m_share = share;
+    const int before = width();
+    setWidthTwips(share * toTwips(m_frame.width()));
+    // A screen reader hears of a change the bar shows; one too small for a
+    // pixel it finds when it next reads the value.
+    if (width() != before && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, percent());
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+double LevelBar::percent() const {
+    if (m_frame.width() <= 0) {
+        return 0;
+    }
+    const double share = m_share ? *m_share : static_cast<double>(width()) / m_frame.width();
+    return std::clamp(share * 100, 0.0, 100.0);
+}
+
+ButtonLabel::ButtonLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setFocusPolicy(Qt::TabFocus);
+    registerAccessibleControls();
+    connect(new ClickFilter(*this), &ClickFilter::clicked, this, &ButtonLabel::activated);
+}
+
+void ButtonLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (!event->isAutoRepeat() &&
+        (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        emit activated();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+// The focus is drawn around the caption as the style draws it for other
+// controls: where the style shows it only once the keyboard has been used,
+// a window that opens with the focus here looks as before.
+void ButtonLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = style()
+                     ->itemTextRect(fontMetrics(), contentsRect(), alignment(), true, text())
+                     .adjusted(-1, -1, 1, 1)
+                     .intersected(rect());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }
 
 namespace {

@@ -7,6 +7,10 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <optional>
+
+class QKeyEvent;
+
 namespace kelvora {
 
 // The thin outline that shows a bar's full scale. It takes no input, so clicks
@@ -38,6 +42,43 @@ protected:
 private:
     QColor m_fill;
     Outline m_outline;
+};
+
+// A meter's bar: it shows a share of the width of its frame, its full scale,
+// which screen readers get as a value from 0 to 100 under the bar's
+// accessible name.
+class LevelBar : public Bar {
+    Q_OBJECT
+public:
+    LevelBar(QWidget* parent, const QWidget& frame);
+
+    // Sizes the bar to `share` of its frame; nothing is clamped, so a share
+    // above 1 reaches beyond the frame and one below 0 draws nothing.
+    void setLevel(double share);
+    // The share the bar shows, in percent: 0 to 100.
+    double percent() const;
+
+private:
+    const QWidget& m_frame;
+    // None until the first reading: the bar shows its laid-out width then.
+    std::optional<double> m_share;
+};
+
+// A caption that works as a button: a click, or Space or Enter while it has
+// the keyboard focus, activates it, and screen readers see a button with a
+// press action. Only the keyboard gives it the focus, so a click leaves its
+// looks alone; its double-clicks stop at it.
+class ButtonLabel : public QLabel {
+    Q_OBJECT
+public:
+    ButtonLabel(const QString& text, QWidget* parent);
+
+signals:
+    void activated();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // A check box on a ground of its own colour whose caption, when wider than

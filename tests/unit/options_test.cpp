@@ -6,7 +6,9 @@
 #include "window_services/shade_mode.h"
 #include "window_services/window_services.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -75,6 +77,27 @@ TEST_F(FoldTest, AClickReversesTheAnimationFromTheHeightReached) {
     clickConfig();
     EXPECT_FALSE(timer("Zwin").isActive());
     EXPECT_EQ(animate(), (std::vector<double>{2545, 2595}));
+}
+
+// The keys that press a button toggle the row as a click does; a held key's
+// repeats do not, nor does any other key.
+TEST_F(FoldTest, SpaceAndEnterToggleTheRowAsAClickDoes) {
+    open();
+    const struct {
+        Qt::Key key;
+        bool autoRepeat;
+        bool toggles;
+    } cases[] = {
+        {Qt::Key_Space, false, true}, {Qt::Key_Return, false, true}, {Qt::Key_Enter, false, true},
+        {Qt::Key_Space, true, false}, {Qt::Key_Tab, false, false},   {Qt::Key_O, false, false},
+    };
+    bool rowOpen = false;
+    for (const auto& c : cases) {
+        QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier, QString(), c.autoRepeat);
+        QApplication::sendEvent(&control("Config"), &press);
+        rowOpen = rowOpen != c.toggles;
+        EXPECT_EQ(optionsEnabled(), rowOpen) << c.key << (c.autoRepeat ? " repeated" : "");
+    }
 }
 
 TEST_F(Form1Test, IntervalStopsAndRestartsTheDriveAndMemoryRefresh) {

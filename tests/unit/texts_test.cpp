@@ -12,10 +12,14 @@ using namespace kelvora;
 namespace {
 
 const char* Texts::*const kTextFields[] = {
-    &Texts::programTitle,     &Texts::version,       &Texts::mainCaption,     &Texts::options,
-    &Texts::driveListCaption, &Texts::alwaysOnTop,   &Texts::colorsButtonTip, &Texts::freePrefix,
-    &Texts::usedPrefix,       &Texts::colorsCaption, &Texts::driveFrame,      &Texts::memoryFrame,
-    &Texts::cpuFrame,         &Texts::alphaCaption,
+    &Texts::programTitle,    &Texts::version,          &Texts::mainCaption,
+    &Texts::options,         &Texts::driveListCaption, &Texts::alwaysOnTop,
+    &Texts::colorsButtonTip, &Texts::freePrefix,       &Texts::usedPrefix,
+    &Texts::colorsCaption,   &Texts::driveFrame,       &Texts::memoryFrame,
+    &Texts::cpuFrame,        &Texts::alphaCaption,     &Texts::driveUsedName,
+    &Texts::driveFreeName,   &Texts::memoryUsedName,   &Texts::memoryFreeName,
+    &Texts::cpuLoadName,     &Texts::cpuFreeName,      &Texts::colorsButtonName,
+    &Texts::redName,         &Texts::greenName,        &Texts::blueName,
 };
 
 int Texts::*const kSizeFields[] = {

@@ -1,0 +1,137 @@
+"""What a screen reader finds in one running program, read through AT-SPI.
+Usage: a11y.py <pid> <window id> EN|PL <words file>
+The English program leaves the words of its names in the file; the Polish one
+must use none of them beyond the words it shows in English or both show.
+The exit status is the number of failures."""
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+# Bars in row order, options label, lists' captions, colour button, sliders.
+EXPECTED = {
+    "EN": (["Drive used", "Memory used", "Processor load"], "Options...", ["Interval", "Drive"],
+           "Colours", {"HDD red", "CPU blue", "Alpha (Transparency)"}),
+    "PL": (["Zajęte miejsce na dysku", "Zajęta pamięć", "Obciążenie procesora"], "OPCJE...",
+           ["Interval", "Dysk"], "Kolory",
+           {"Dysk czerwony", "Procesor niebieski", "Alpha (Przeźroczystość)"}),
+}
+# Shown in English by the Polish program, units, placeholders, and the Polish
+# texts the English program shows too.
+SHOWN_IN_BOTH = set(
+    "interval cpu ram hdd fdd ok alpha r g b kb mb gb ms dused dfree mused mfree pused pfree "
+    "wyłączone anuluj kliknij aby zmienić jednostkę kelvora zasobów systemowych".split())
+FOLDED, UNFOLDED = 113, 143  # client heights in pixels: 1695 and 2145 twips
+
+pid, window, program, words_file = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+bars, options_name, list_captions, colours_name, slider_names = EXPECTED[program]
+failures = 0
+
+
+def check(what, ok, detail=""):
+    global failures
+    failures += not ok
+    print(f"{'ok  ' if ok else 'FAIL'} [a11y {program}] {what}: {detail}")
+
+
+def wait_for(probe, seconds=5):
+    end = time.monotonic() + seconds
+    while not (result := probe()) and time.monotonic() < end:
+        time.sleep(0.05)
+    return result
+
+
+def tree(node):
+    for child in node:
+        yield child
+        if child.getRole() != pyatspi.ROLE_COMBO_BOX:  # entries are data
+            yield from tree(child)
+
+
+def find(nodes, role, name=None):
+    return [n for n in nodes if n.getRole() == role and name in (None, n.name)]
+
+
+def box(node):
+    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+
+
+def actions(node):
+    return [node.queryAction().getName(i) for i in range(node.queryAction().nActions)]
+
+
+def press(node):
+    node.queryAction().doAction(actions(node).index("Press"))
+
+
+def frames():
+    apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.get_process_id() == pid]
+    return [f for a in apps for f in a if f.getState().contains(pyatspi.STATE_SHOWING)]
+
+
+def client_height(expected):
+    wait_for(lambda: box(main).height == expected)
+    return box(main).height
+
+
+def steady(bar):
+    """The value and the width the bar shows, read while the value stood still."""
+    while True:
+        value = bar.queryValue().currentValue
+        shown = box(bar).width * bar.getState().contains(pyatspi.STATE_VISIBLE)
+        if bar.queryValue().currentValue == value:
+            return value, shown
+
+
+main = wait_for(frames, 10)[0]
+controls = list(tree(main))
+scales = find(controls, pyatspi.ROLE_FILLER, "")
+for name in bars:
+    found = find(controls, pyatspi.ROLE_PROGRESS_BAR, name)
+    if not found:
+        check(f"bar {name!r}", False, "missing")
+        continue
+    value, shown = steady(found[0])
+    scale = next(s for s in scales if (box(s).x, box(s).y) == (box(found[0]).x, box(found[0]).y))
+    pixel = 100 / box(scale).width
+    check(f"bar {name!r} is {value:.1f} %", abs(value - shown * pixel) <= pixel + 0.01,
+          f"shows {shown * pixel:.1f} %")
+
+options = find(controls, pyatspi.ROLE_PUSH_BUTTON, options_name)[0]
+check("options label takes the focus", options.getState().contains(pyatspi.STATE_FOCUSABLE))
+check("options label can be pressed", "Press" in actions(options), actions(options))
+press(options)
+height = client_height(UNFOLDED)
+check("pressing it folds the window out", height == UNFOLDED, height)
+
+captions = [[r.getTarget(0).name for r in c.getRelationSet()
+             if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+            for c in find(controls, pyatspi.ROLE_COMBO_BOX)]
+check("lists named by their captions", captions == [[n] for n in list_captions], captions)
+
+texts = [t for c in controls for t in (c.name, c.description)]
+press(find(controls, pyatspi.ROLE_PUSH_BUTTON, colours_name)[0])
+dialog = list(tree(wait_for(lambda: [f for f in frames() if f != main])[0]))
+sliders = [s.name for s in find(dialog, pyatspi.ROLE_SLIDER)]
+check("ten slider names of their own",
+      len(set(sliders) - {""}) == 10 and slider_names <= set(sliders), sliders)
+texts += [t for c in dialog for t in (c.name, c.description)]
+press(find(dialog, pyatspi.ROLE_PUSH_BUTTON, "Anuluj")[0])
+
+check("the options label keeps the focus",
+      wait_for(lambda: options.getState().contains(pyatspi.STATE_FOCUSED)))
+subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", "space"], check=False)
+height = client_height(FOLDED)
+check("Space folds it in", height == FOLDED, height)
+
+words = {w for t in texts for w in re.findall(r"[^\W\d_]+", t.casefold())} - SHOWN_IN_BOTH
+if program == "EN":
+    with open(words_file, "w", encoding="utf-8") as out:
+        out.write("\n".join(words))
+else:
+    with open(words_file, encoding="utf-8") as english:
+        leaks = sorted(words & set(english.read().split()))
+    check("no English beyond what it shows in English", not leaks, leaks)
+sys.exit(failures)
