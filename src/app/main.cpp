@@ -72,7 +72,6 @@ int main(int argc, char* argv[]) {
     // Read before Qt takes its own options out of the command line.
     const bool restore = argc == 2 && std::string_view(argv[1]) == "-restore";
 
-    blockTerminationSignals();
     preferX11();
     const QtMessageHandler qtMessages = qInstallMessageHandler(reportNoDisplay);
     QApplication application(argc, argv);
@@ -100,11 +99,14 @@ int main(int argc, char* argv[]) {
     Form1 form(texts, store, *os, listDrives());
     static ClosingSettingsAtExit atExit(form);
     form.load();
-    form.show();
 
-    // A log-out, a shutdown or a kill ends the program as a close does.
+    // From here on a log-out, a shutdown or a kill ends the program as a
+    // close does; before, it ends the process at once, so that a start stuck
+    // anywhere stays easy to end, and nothing was changed that a close would
+    // store.
     TerminationSignals endRequests;
     QObject::connect(&endRequests, &TerminationSignals::received, &form, &QWidget::close);
+    form.show();
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &form, &QWidget::close);
 
     const int status = QApplication::exec();

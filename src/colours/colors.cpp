@@ -74,8 +74,9 @@ QSlider* slider(QWidget* parent, const Place& where, int minimum) {
 } // namespace
 
 Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ownerOnTop)
+    // A fixed frame on Windows, as the main window's.
     : QDialog(&owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_texts(texts), m_store(store) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     createControls();

@@ -12,6 +12,8 @@
 #include <QComboBox>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 
 namespace kelvora {
@@ -42,12 +44,24 @@ template <typename Value> bool assignIfRead(const std::optional<Value>& read, Va
     return read.has_value();
 }
 
-// Window systems keep window coordinates in 16 bits (X11 and Windows alike);
-// a hand-edited position beyond them is taken as the nearest edge.
-int positionPixels(float twips) {
-    constexpr float kLowest = -32768.0f * kTwipsPerPixel;
-    constexpr float kHighest = 32767.0f * kTwipsPerPixel;
-    return toPixels(std::clamp(twips, kLowest, kHighest));
+// Window systems keep window coordinates in 16 bits of device pixels (X11
+// and Windows alike); a hand-edited position beyond them is taken as the
+// nearest edge. Qt's pixels are device pixels divided by the scale.
+int positionPixels(float twips, qreal scale) {
+    const double lowest = std::ceil(-32768.0 / scale);
+    const double highest = std::floor(32767.0 / scale);
+    return static_cast<int>(
+        std::lround(std::clamp(static_cast<double>(twips) / kTwipsPerPixel, lowest, highest)));
+}
+
+// At a fractional scale Qt rounds the window's place to device pixels when it
+// sets it and back when the window system reports it, the frame separately
+// from the client area, so a window nobody moved can come back a pixel off
+// and would creep at every start. A place within that pixel of where loading
+// put it counts as that place.
+int unmovedPixels(int now, int loaded, qreal scale) {
+    const int slack = scale == std::round(scale) ? 0 : 1;
+    return std::abs(now - loaded) <= slack ? loaded : now;
 }
 
 } // namespace
@@ -87,6 +101,7 @@ void Form1::load() {
             m_DYSK->setCurrentIndex(kRootDriveIndex);
         }
     }
+    m_loadedPosition = pos();
     m_CpuStat.Initialize();
     memoryAndDriveTick();
 }
@@ -94,7 +109,7 @@ void Form1::load() {
 bool Form1::loadLeft() {
     const auto left = toSingle(readSetting(m_store, Key::Left));
     if (left) {
-        move(positionPixels(*left), y());
+        move(positionPixels(*left, devicePixelRatioF()), y());
     }
     return left.has_value();
 }
@@ -102,7 +117,7 @@ bool Form1::loadLeft() {
 bool Form1::loadTop() {
     const auto top = toSingle(readSetting(m_store, Key::Top));
     if (top) {
-        move(x(), positionPixels(*top));
+        move(x(), positionPixels(*top, devicePixelRatioF()));
     }
     return top.has_value();
 }
@@ -179,8 +194,11 @@ void Form1::storeClosingSettings() {
     }
     m_closingSettingsStored = true;
     const auto number = [](long long value) { return QString::number(value); };
-    saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(x()))));
-    saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(y()))));
+    const qreal scale = devicePixelRatioF();
+    const int left = unmovedPixels(x(), m_loadedPosition.x(), scale);
+    const int top = unmovedPixels(y(), m_loadedPosition.y(), scale);
+    saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(left))));
+    saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(top))));
     saveSetting(m_store, Key::Interval, number(m_Interval->currentIndex()));
     saveSetting(m_store, Key::AoT, number(m_AoT->isChecked() ? 1 : 0));
     saveSetting(m_store, Key::Dysk, number(m_DYSK->currentIndex()));

@@ -1,25 +1,42 @@
 #pragma once
 
-#include <QLockFile>
+#include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 namespace kelvora {
 
+// What tells one display from another in the name of the lock: one X
+// display however DISPLAY spells it (":0", ":0.0" and "unix:0" are one),
+// else the Wayland socket. Only characters that are safe in a file name.
+QString displayKey(const QString& x11Display, const QString& waylandDisplay);
+
 // Held for the life of the process so that a second instance of the same
-// build can tell it is not alone. A lock left behind by a killed process is
-// taken over.
+// build, started by the same user on the same display, can tell it is not
+// alone. The operating system lets go of the lock when the process ends,
+// however it ends, so nothing is ever judged stale by age or by process id.
 class InstanceLock {
 public:
     explicit InstanceLock(const QString& programTitle);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // True only when a live process of the same build holds the lock. A lock
-    // that cannot be made at all (no runtime folder, a read-only or full
-    // one) says nothing about other instances: the program then runs.
+    // True only when a live process holds the lock. A lock that cannot be
+    // made or taken at all (no private folder, something odd at its path, a
+    // filesystem without locks) says nothing about other instances: the
+    // program then runs.
     bool anotherInstanceRuns() const { return m_anotherInstanceRuns; }
 
 private:
-    QLockFile m_lock;
-    bool m_anotherInstanceRuns;
+#ifdef Q_OS_WIN
+    void* m_mutex = nullptr;
+#else
+    int m_folder = -1;
+    int m_file = -1;
+    QByteArray m_name;
+#endif
+    bool m_anotherInstanceRuns = false;
 };
 
 } // namespace kelvora

@@ -8,21 +8,20 @@ class QSocketNotifier;
 
 namespace kelvora {
 
-// Keeps SIGTERM (log-out, shutdown, kill), SIGHUP (the terminal closed) and
-// SIGINT (Ctrl+C) from ending the process on their own, in this thread and
-// every thread started after it: call it first thing in main, before Qt
-// starts any thread, and then let TerminationSignals deliver them.
-void blockTerminationSignals();
-
-// The blocked requests to end, delivered as a Qt signal in the event loop and
-// never inside a signal handler, so the program ends the way a close does.
-// Needs the application object. Windows has no such signals; there it never
-// emits.
+// SIGTERM (log-out, shutdown, kill), SIGHUP (the terminal closed) and SIGINT
+// (Ctrl+C) delivered as a Qt signal in the event loop, never inside a signal
+// handler, so that the program ends the way a close does. Until one exists
+// they keep their default action and end the process at once: a start that
+// hangs before its window is up can always be ended. A signal the program
+// was started with ignored stays ignored. At most one at a time; needs the
+// application object. Windows has no such signals; there it never emits.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
     TerminationSignals();
     ~TerminationSignals() override;
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
 
 signals:
     void received();
@@ -30,7 +29,8 @@ signals:
 private:
     void onReadable();
 
-    int m_fd = -1;
+    int m_readEnd = -1;
+    int m_writeEnd = -1;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 

@@ -63,6 +63,55 @@ for round in $(seq 8); do
 done
 pass
 
+# The instance lock a running program holds open.
+lock_of() { # pid
+    local fd
+    for fd in /proc/"$1"/fd/*; do
+        case $(readlink "$fd") in */kelvora-*.lock) readlink "$fd" && return 0 ;; esac
+    done
+    return 1
+}
+
+begin "whatever sits at the instance lock's place, only a live holder stops a start"
+lock=""
+if start_program "$EN"; then
+    lock=$(lock_of "$pid") || fail "no lock held"
+    close_program
+    [ -e "$lock" ] && fail "the lock outlived its program"
+else
+    fail "no window"
+fi
+# kind, and whether a start then runs or ends at once.
+for row in "fifo runs" "folder runs" "dangling-link runs" "empty runs" \
+    "naming-a-live-process runs" "held-by-a-live-process ends"; do
+    [ -n "$lock" ] || break
+    read -r kind expected <<<"$row"
+    holder=""
+    case $kind in
+    fifo) mkfifo "$lock" ;;
+    folder) mkdir "$lock" ;;
+    dangling-link) ln -s "$home/nowhere" "$lock" ;;
+    empty) : >"$lock" ;;
+    naming-a-live-process) printf '%s\nKelvora_EN\n%s\n' "$$" "$(hostname)" >"$lock" ;;
+    held-by-a-live-process)
+        (exec 9>"$lock" && flock 9 && exec sleep 30) & holder=$!
+        wait_until not flock -n "$lock" true || fail "$kind: not held"
+        ;;
+    esac
+    if [ "$expected" = ends ]; then
+        expect_ends "$kind" "$EN" && { [ "$status" -eq 0 ] || fail "$kind: ended with $status"; }
+    elif start_program "$EN"; then
+        # Whatever is in the way, there is still only one instance.
+        expect_ends "$kind: second instance" "$EN"
+        close_program "$kind"
+    else
+        fail "$kind: no window"
+    fi
+    [ -n "$holder" ] && end_processes "$holder"
+    rm -rf "$lock"
+done
+pass
+
 begin "kill -9 during the close leaves the old or the new settings file, never a mix"
 old_settings >"$home/old.ini"
 cp "$home/old.ini" "$ini"

@@ -67,3 +67,19 @@ else
 fi
 [ "$(ini_value "$appdata/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
 pass
+
+begin_wine_case "a start right after a forced end runs at once"
+for round in 1 2 3; do
+    if start_program wine "$EN"; then
+        wine taskkill /F /IM Kelvora_EN.exe >/dev/null 2>&1
+        wait_exit "$pid" || stop_program
+        if start_program wine "$EN"; then
+            close_program "round $round"
+        else
+            fail "round $round: no window after the forced end"
+        fi
+    else
+        fail "round $round: no window"
+    fi
+done
+pass

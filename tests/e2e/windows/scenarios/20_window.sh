@@ -3,6 +3,18 @@
 
 COLORS_TITLE="Colors config..."
 
+# Fails unless the window manager offers neither resizing nor maximising
+# and a request to maximise leaves the window's size as it was.
+expect_fixed_frame() { # id what
+    local before
+    before=$(client_size "$1")
+    xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | grep -qE 'MAXIMIZE|RESIZE' &&
+        fail "$2: the window manager offers $(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)"
+    wmctrl -i -r "$1" -b add,maximized_vert,maximized_horz
+    sleep 0.5
+    [ "$(client_size "$1")" = "$before" ] || fail "$2: maximised to $(client_size "$1")"
+}
+
 # A checksum of what the window's client area shows.
 window_pixels() { import -window "$1" rgb:- 2>/dev/null | cksum; }
 
@@ -36,6 +48,7 @@ pass
 
 begin_wine_case "Options... folds the row out to the height it has on Linux"
 if start_program wine "$EN"; then
+    expect_fixed_frame "$id" "main window"
     fold_out "$id" || fail "client height $(client_height "$id") after the click"
     # The animation stops at 2145 twips of client area.
     wait_until client_height_is "$id" 143 || fail "folded out to $(client_height "$id")"
@@ -50,6 +63,7 @@ if start_program wine "$EN"; then
     fold_out "$id" || fail "options row not shown"
     click_client "$id" "${COLOURS_AT[@]}"
     if did=$(wait_window "$COLORS_TITLE"); then
+        expect_fixed_frame "$did" "colour dialog"
         wait_until eval '[ "$(xdotool getactivewindow 2>/dev/null)" = "$did" ]' ||
             fail "dialog not active"
         # The focus starts on OK.
