@@ -20,6 +20,11 @@ begin_run() {
     run_dir=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-e2e.XXXXXX") || exit 1
     # What the tools themselves put in temporary space lands here too.
     export TMPDIR=$run_dir
+    # Where a user has no runtime folder the programs keep their instance
+    # locks in a folder of their own in /tmp, whatever TMPDIR says; one this
+    # run makes goes with it.
+    own_lock_dir=/tmp/kelvora-$(id -u)
+    [ -e "$own_lock_dir" ] && own_lock_dir=""
 }
 
 end_run() {
@@ -34,6 +39,7 @@ end_run() {
     for dir in "${outside_dirs[@]}"; do
         rmdir "$dir" 2>/dev/null
     done
+    [ -n "${own_lock_dir:-}" ] && rm -rf "$own_lock_dir"
     if [ -n "${run_dir:-}" ]; then
         # A scenario interrupted midway may have left a folder read-only.
         chmod -R u+rwx "$run_dir" 2>/dev/null
