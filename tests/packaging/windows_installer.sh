@@ -68,10 +68,11 @@ licence_table=(
 # Fails unless the files `read_file` gives hold the licence texts, LICENSE.txt
 # the tree's own LICENSE.
 expect_licences() { # what read_file
-    local row file line
+    local row file line text
     for row in "${licence_table[@]}"; do
         IFS='|' read -r file line <<<"$row"
-        "$2" "$file" | grep -qxF "$line" || fail "$1: $file lacks '$line'"
+        text=$("$2" "$file")
+        grep -qxF "$line" <<<"$text" || fail "$1: $file lacks '$line'"
     done
     cmp -s <("$2" LICENSE.txt) "$source/LICENSE" || fail "$1: LICENSE.txt is not the tree's LICENSE"
 }
@@ -114,8 +115,8 @@ uninstall_value() { # root name
     wine reg query "$1\\$UNINSTALL_KEY" /v "$2" 2>/dev/null | tr -d '\r' |
         sed -n "s/^    $2    REG_[A-Z_]*    //p"
 }
-# A Windows path with its variables filled in.
-windows_path() { wine cmd /c echo "$1" 2>/dev/null | tr -d '\r'; }
+# A Windows path with its variables filled in (cmd quotes one with blanks).
+windows_path() { wine cmd /c echo "$1" 2>/dev/null | tr -d '\r"'; }
 
 begin_run
 work=$run_dir/resources
@@ -165,7 +166,8 @@ for row in "${install_table[@]}"; do
     IFS='|' read -r users switches folder root other_root menu_folder <<<"$row"
     win_dir=$(windows_path "$folder")
     install_dir=$(winepath -u "$win_dir" 2>/dev/null)
-    menu=$(wine_unix_path "$menu_folder")
+    menu=$(winepath -u "$(windows_path "$menu_folder")" 2>/dev/null)
+    [ -n "$menu" ] || { echo "no Unix path for $menu_folder" >&2; exit 1; }
     read -ra arguments <<<"$switches"
 
     begin_wine_case "a silent install for $users lays out exactly the programs' files in $win_dir"
