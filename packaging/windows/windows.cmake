@@ -104,9 +104,9 @@ set(CPACK_PACKAGE_EXECUTABLES
 # otherwise, which 64-bit Windows runs only through its 32-bit layer (and a
 # wine without its 32-bit half not at all), with the uninstall entry in the
 # 32-bit registry view.
-# The installer and its uninstall entry carry the English program's version,
-# the program whose icon the entry shows.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# The installer and its uninstall entry carry the English program's version,
+# the program whose icon the entry shows; the template takes these.
 set(CPACK_KELVORA_VERSION ${KELVORA_VERSION_EN})
 set(CPACK_KELVORA_VERSION_NUMBERS ${kelvora_version_numbers_EN})
 set(CPACK_KELVORA_COMPANY ${copyright_holder})
