@@ -1,36 +1,149 @@
-// Writes the program's icon as kelvora_<size>.png into a folder, from the
-// same drawing the running program shows, so the desktop's icon and the
-// window's icon cannot drift apart.
+// Writes the program's icon from the same drawing the running program shows,
+// so the desktop's icon, the Windows programs' icon and the window's icon
+// cannot drift apart: either as kelvora_<size>.png into a folder, or as one
+// Windows icon file holding every size.
 // Usage: kelvora_write_icons <folder> <size>...
+//        kelvora_write_icons --ico <file.ico> <size>...
 
 #include "widgets/pictures.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QString>
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// The sizes an icon file entry can say in its one byte; 0 there means 256.
+constexpr int kLargestIconSize = 256;
+// From this size on an entry is stored as PNG, as Windows expects of its
+// large icons; the smaller ones as the bitmaps every reader knows.
+constexpr int kSmallestPngEntry = 256;
+constexpr int kIconDirectorySize = 6;
+constexpr int kIconEntrySize = 16;
+constexpr int kBitmapHeaderSize = 40;
+constexpr std::uint16_t kBitsPerPixel = 32;
+
+std::optional<int> parseSize(const char* text) {
+    const char* const end = text + std::strlen(text);
+    int size = 0;
+    const auto [rest, error] = std::from_chars(text, end, size);
+    if (error != std::errc() || rest != end || size <= 0) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+void appendLe(QByteArray& data, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        data.append(static_cast<char>((value >> (8 * i)) & 0xffu));
+    }
+}
+
+// A 32-bit bitmap as an icon holds it: the header says twice the height, for
+// the colour rows bottom-up and then the transparency mask, which is left
+// clear because the alpha channel says it already.
+QByteArray bitmapEntry(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    const int size = image.width();
+    const int maskRowBytes = (size + 31) / 32 * 4;
+    QByteArray data;
+    appendLe(data, kBitmapHeaderSize, 4);
+    appendLe(data, static_cast<std::uint32_t>(size), 4);
+    appendLe(data, static_cast<std::uint32_t>(2 * size), 4);
+    appendLe(data, 1, 2); // planes
+    appendLe(data, kBitsPerPixel, 2);
+    appendLe(data, 0, 4); // BI_RGB: not compressed
+    appendLe(data, static_cast<std::uint32_t>(size * size * 4 + size * maskRowBytes), 4);
+    appendLe(data, 0, 16); // resolution and palette: none
+    for (int y = size - 1; y >= 0; --y) {
+        for (int x = 0; x < size; ++x) {
+            appendLe(data, image.pixel(x, y), 4); // blue, green, red, alpha
+        }
+    }
+    data.append(QByteArray(size * maskRowBytes, '\0'));
+    return data;
+}
+
+QByteArray pngEntry(const QImage& image) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return data;
+}
+
+bool writeIconFile(const QString& path, const std::vector<int>& sizes) {
+    std::vector<QByteArray> entries;
+    for (const int size : sizes) {
+        const QImage image = kelvora::programIconImage(size);
+        entries.push_back(size >= kSmallestPngEntry ? pngEntry(image) : bitmapEntry(image));
+    }
+    QByteArray file;
+    appendLe(file, 0, 2); // reserved
+    appendLe(file, 1, 2); // an icon, not a cursor
+    appendLe(file, static_cast<std::uint32_t>(sizes.size()), 2);
+    std::uint32_t offset = kIconDirectorySize + kIconEntrySize * sizes.size();
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const std::uint32_t side = sizes[i] == kLargestIconSize ? 0 : sizes[i];
+        appendLe(file, side, 1);
+        appendLe(file, side, 1);
+        appendLe(file, 0, 2); // no palette, reserved
+        appendLe(file, 1, 2); // planes
+        appendLe(file, kBitsPerPixel, 2);
+        appendLe(file, static_cast<std::uint32_t>(entries[i].size()), 4);
+        appendLe(file, offset, 4);
+        offset += static_cast<std::uint32_t>(entries[i].size());
+    }
+    for (const QByteArray& entry : entries) {
+        file.append(entry);
+    }
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(file) == file.size() && out.flush();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <folder> <size>...\n", argv[0]);
+    const bool iconFile = argc > 1 && std::strcmp(argv[1], "--ico") == 0;
+    const int firstSize = iconFile ? 3 : 2;
+    if (argc <= firstSize) {
+        std::fprintf(stderr, "usage: %s <folder> <size>...\n       %s --ico <file> <size>...\n",
+                     argv[0], argv[0]);
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    std::vector<int> sizes;
+    for (int i = firstSize; i < argc; ++i) {
+        const std::optional<int> size = parseSize(argv[i]);
+        if (!size || (iconFile && *size > kLargestIconSize)) {
+            std::fprintf(stderr, "not a size: %s\n", argv[i]);
+            return 2;
+        }
+        sizes.push_back(*size);
+    }
+    const QString target = QString::fromLocal8Bit(argv[firstSize - 1]);
+    if (iconFile) {
+        if (!writeIconFile(target, sizes)) {
+            std::fprintf(stderr, "cannot write %s\n", argv[firstSize - 1]);
+            return 1;
+        }
+        return 0;
+    }
+    const QDir folder(target);
     if (!folder.mkpath(".")) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
-    for (int i = 2; i < argc; ++i) {
-        const char* const end = argv[i] + std::strlen(argv[i]);
-        int size = 0;
-        const auto [rest, error] = std::from_chars(argv[i], end, size);
-        if (error != std::errc() || rest != end || size <= 0) {
-            std::fprintf(stderr, "not a size: %s\n", argv[i]);
-            return 2;
-        }
+    for (const int size : sizes) {
         const QString path = folder.filePath(QStringLiteral("kelvora_%1.png").arg(size));
         if (!kelvora::programIconImage(size).save(path, "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compiles each program's Windows version resource with the mingw resource
 # compiler and reads the compiled data back: the numeric versions, the
-# strings (UTF-16, Polish letters included) and the US English language.
+# strings (UTF-16, Polish letters included; the company and copyright as
+# LICENSE names them) and the US English language.
 # Usage: version_resource.sh <folder with Kelvora_EN.rc and Kelvora_PL.rc>
 set -uo pipefail
 rc_dir=$1
@@ -23,6 +24,8 @@ table=(
     "Kelvora_PL 1 4 0 23 1.04.0023 Kelvora zasobów systemowych"
 )
 product="Kelvora zasobów systemowych"
+company="Kelvora maintainers"
+copyright="Copyright (c) 2026 Kelvora maintainers"
 
 # A string of the table: its key, the key's terminator, padding to 32 bits,
 # the value and its terminator.
@@ -55,6 +58,8 @@ for row in "${table[@]}"; do
     expect_string FileVersion "$text_version"
     expect_string ProductVersion "$text_version"
     expect_string ProductName "$product"
+    expect_string CompanyName "$company"
+    expect_string LegalCopyright "$copyright"
     expect_string FileDescription "$description"
     expect_string OriginalFilename "$program.exe"
     [[ $data == *" $(utf16 Translation)00 00 "*"09 04 b0 04 "* ]] || fail "translation is not 0x0409, 1200"
