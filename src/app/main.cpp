@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(title);
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
 
-    IniSettingsStore store(userSettingsFolder(), title);
+    IniSettingsStore store(userSettingsFolder(), title, earlierUserSettingsFolder());
     if (restore) {
         store.deleteAll();
     }
