@@ -250,12 +250,10 @@ std::optional<IniText> readText(const QString& target) {
     return IniText(std::move(contents.bytes));
 }
 
-// A file the store cannot use is the user's still: it goes aside before any
-// write takes its place, and is never lost.
-bool moveUnusableAside(const QString& target, const FileContents& contents) {
-    const bool unusable = contents.status == FileStatus::Unreadable ||
-                          (contents.status == FileStatus::Read && !isEditableText(contents.bytes));
-    return unusable && moveAside(target, QString::fromUtf16(kAsideSuffix));
+// A file the store cannot use: one it could not read whole, or not text.
+bool isUnusable(const FileContents& contents) {
+    return contents.status == FileStatus::Unreadable ||
+           (contents.status == FileStatus::Read && !isEditableText(contents.bytes));
 }
 
 // Applies `change` to the file under its lock and writes it back; false when
@@ -276,8 +274,10 @@ template <typename Change> bool rewrite(const QString& path, Change change) {
     if (contents.status == FileStatus::NotAFile || contents.status == FileStatus::Failed) {
         return false;
     }
-    if (contents.status != FileStatus::Missing && !isEditableText(contents.bytes)) {
-        if (!moveUnusableAside(target, contents)) {
+    // A file the store cannot use is the user's still: it goes aside before
+    // any write takes its place, and is never lost.
+    if (isUnusable(contents)) {
+        if (!moveAside(target, QString::fromUtf16(kAsideSuffix))) {
             return false;
         }
         contents.bytes.clear();
@@ -292,9 +292,14 @@ template <typename Change> bool rewrite(const QString& path, Change change) {
 void emptyFile(const QString& path) {
     const QString target = linkTarget(path);
     const FileContents contents = readUserFile(target, kLargestFile);
-    if (contents.status != FileStatus::Read || !isEditableText(contents.bytes)) {
-        moveUnusableAside(target, contents);
-    } else if (target != path) {
+    if (isUnusable(contents)) {
+        moveAside(target, QString::fromUtf16(kAsideSuffix));
+        return;
+    }
+    if (contents.status != FileStatus::Read) {
+        return;
+    }
+    if (target != path) {
         replaceUserFile(target, {});
     } else {
         removeUserFile(target);
