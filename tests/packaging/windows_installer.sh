@@ -93,8 +93,8 @@ if [ -n "$menu" ]; then
             fail "${entry##*/}: no window titled '$(program_title "$entry")'"
         fi
     done
-    expect_closing_keys "$appdata/Monitor.ini" "Kelvora_EN"
-    expect_closing_keys "$appdata/Kelvora.ini" "Kelvora_PL"
+    expect_closing_keys "$settings_dir/Monitor.ini" "Kelvora_EN"
+    expect_closing_keys "$settings_dir/Kelvora.ini" "Kelvora_PL"
 else
     fail "no Kelvora folder in the Start menu"
 fi
@@ -105,13 +105,13 @@ pass
 uninstalled() { [ ! -e "$install_dir" ] && { [ -z "$menu" ] || [ ! -e "$menu" ]; }; }
 
 begin "the silent uninstall takes the folder and the entries and leaves the settings"
-cp "$appdata/Monitor.ini" "$run_dir/Monitor.ini.before"
+cp "$appdata/Kelvora/Monitor.ini" "$run_dir/Monitor.ini.before"
 if wine "$install_dir/Uninstall.exe" /S; then
     wait_until uninstalled || wait_until uninstalled ||
         fail "left behind: $(ls -d "$install_dir" "$menu" 2>/dev/null | tr '\n' ' ')"
     uninstall_entry_exists && fail "the uninstall entry stayed"
-    cmp -s "$appdata/Monitor.ini" "$run_dir/Monitor.ini.before" || fail "Monitor.ini changed or went"
-    [ -f "$appdata/Kelvora.ini" ] || fail "Kelvora.ini went"
+    cmp -s "$appdata/Kelvora/Monitor.ini" "$run_dir/Monitor.ini.before" || fail "Monitor.ini changed or went"
+    [ -f "$appdata/Kelvora/Kelvora.ini" ] || fail "Kelvora.ini went"
 else
     fail "the uninstaller failed"
 fi
