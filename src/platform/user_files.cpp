@@ -159,17 +159,86 @@ bool writeAll(int descriptor, const QByteArray& bytes) {
     return true;
 }
 
-// A new file beside `path` that nobody else can have opened, or -1.
-int makeTempBeside(const QByteArray& path, QByteArray& temp) {
-    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-        temp = path + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
-        const int descriptor =
-            open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST) {
-            return descriptor;
+QByteArray tempName(const QByteArray& path) {
+    return path + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+}
+
+// Writes the copy whole, with the owner and mode of `model` (when there is
+// one; else of a new file in `folder`), and flushes it to the disk.
+bool fillCopy(int descriptor, const QByteArray& bytes, const struct stat* model,
+              const QString& folder) {
+    bool written = writeAll(descriptor, bytes);
+    if (model != nullptr) {
+        // Only root can give a file away; for anyone else the owner is
+        // already right and the group stays their own when the call fails.
+        if (fchown(descriptor, model->st_uid, model->st_gid) != 0) {
+            written = written && !isRoot();
+        }
+        written = fchmod(descriptor, model->st_mode & 07777) == 0 && written;
+    } else {
+        written = giveToOwnerOfFolder(descriptor, folder) && written;
+    }
+    return fsync(descriptor) == 0 && written;
+}
+
+enum class Copy { Named, Failed, Unsupported };
+
+// The copy as an unnamed file in the folder, named `temp` only once it is
+// whole: a crash while it is written leaves nothing in the user's folder.
+// Unsupported where the filesystem or a missing /proc offers no such file.
+Copy writeUnnamedCopy(const QByteArray& path, const QByteArray& bytes, const struct stat* model,
+                      const QString& folder, QByteArray& temp) {
+#ifdef O_TMPFILE
+    const int descriptor = open(native(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return Copy::Unsupported;
+    }
+    Copy copy = Copy::Failed;
+    if (fillCopy(descriptor, bytes, model, folder)) {
+        copy = Copy::Unsupported;
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(descriptor);
+        for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+            const QByteArray name = tempName(path);
+            if (linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+                0) {
+                temp = name;
+                copy = Copy::Named;
+                break;
+            }
+            if (errno != EEXIST) {
+                break;
+            }
         }
     }
-    return -1;
+    close(descriptor);
+    return copy;
+#else
+    return Copy::Unsupported;
+#endif
+}
+
+// The copy as a new file beside `path` that nobody else can have opened.
+Copy writeNamedCopy(const QByteArray& path, const QByteArray& bytes, const struct stat* model,
+                    const QString& folder, QByteArray& temp) {
+    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+        const QByteArray name = tempName(path);
+        const int descriptor =
+            open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor < 0 && errno == EEXIST) {
+            continue;
+        }
+        if (descriptor < 0) {
+            return Copy::Failed;
+        }
+        const bool written = fillCopy(descriptor, bytes, model, folder);
+        if (close(descriptor) == 0 && written) {
+            temp = name;
+            return Copy::Named;
+        }
+        unlink(name.constData());
+        return Copy::Failed;
+    }
+    return Copy::Failed;
 }
 
 #endif
@@ -292,28 +361,20 @@ bool replaceUserFile(const QString& path, const QByteArray& bytes, const QString
         return false;
     }
     const QByteArray name = native(path);
-    QByteArray temp;
-    const int descriptor = makeTempBeside(name, temp);
-    if (descriptor < 0) {
-        return false;
-    }
-    bool written = writeAll(descriptor, bytes);
-
     struct stat model {};
     const QByteArray modelName = attributesFrom.isEmpty() ? name : native(attributesFrom);
-    if (lstat(modelName.constData(), &model) == 0 && S_ISREG(model.st_mode)) {
-        // Only root can give a file away; for anyone else the owner is
-        // already right and the group stays their own when the call fails.
-        if (fchown(descriptor, model.st_uid, model.st_gid) != 0) {
-            written = written && !isRoot();
-        }
-        written = fchmod(descriptor, model.st_mode & 07777) == 0 && written;
-    } else {
-        written = giveToOwnerOfFolder(descriptor, folder) && written;
+    const bool hasModel = lstat(modelName.constData(), &model) == 0 && S_ISREG(model.st_mode);
+    const struct stat* attributes = hasModel ? &model : nullptr;
+
+    QByteArray temp;
+    Copy copy = writeUnnamedCopy(name, bytes, attributes, folder, temp);
+    if (copy == Copy::Unsupported) {
+        copy = writeNamedCopy(name, bytes, attributes, folder, temp);
     }
-    written = fsync(descriptor) == 0 && written;
-    written = close(descriptor) == 0 && written;
-    if (written && rename(temp.constData(), name.constData()) == 0) {
+    if (copy != Copy::Named) {
+        return false;
+    }
+    if (rename(temp.constData(), name.constData()) == 0) {
         return true;
     }
     unlink(temp.constData());
