@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <optional>
 
 namespace kelvora {
@@ -167,6 +168,20 @@ public:
         m_bytes.insert(at, added);
     }
 
+    // Whether any section is one the program keeps its keys in: a file
+    // without one may be another program's of the same plain name.
+    bool holdsProgramSection() const {
+        bool found = false;
+        forEachLine([&](const Line&, const ParsedLine& parsed) {
+            found = found || (parsed.kind == LineKind::Section &&
+                              std::any_of(kKeyTable.begin(), kKeyTable.end(),
+                                          [&](const KeyDefinition& definition) {
+                                              return parsed.name == definition.section;
+                                          }));
+        });
+        return found;
+    }
+
     const QByteArray& bytes() const { return m_bytes; }
 
 private:
@@ -320,9 +335,10 @@ IniSettingsStore::IniSettingsStore(const QString& folder, const QString& program
     takeOverEarlierFile();
 }
 
-// Settings kept at the earlier place are the user's until this program
-// writes its first file: the whole file moves, sections the program does
-// not know included. A file there that could not be read stays where it is.
+// Settings kept at the earlier place move into the folder at the first start
+// that finds none there: the whole file, sections the program does not know
+// included. A file there that could not be read, or holds none of the
+// program's sections, stays where it is.
 void IniSettingsStore::takeOverEarlierFile() {
     if (m_path.isEmpty() || m_earlierPath.isEmpty()) {
         return;
@@ -333,7 +349,7 @@ void IniSettingsStore::takeOverEarlierFile() {
     }
     const QString earlierTarget = linkTarget(m_earlierPath);
     const std::optional<IniText> earlier = readText(earlierTarget);
-    if (!earlier || !makeUserFolders(QFileInfo(target).path())) {
+    if (!earlier || !earlier->holdsProgramSection() || !makeUserFolders(QFileInfo(target).path())) {
         return;
     }
     // Two starts at once take the file over once.
@@ -369,9 +385,13 @@ void IniSettingsStore::deleteAll() {
         const FileLock lock(linkTarget(m_path) + QStringLiteral(".lock"), kLockWait);
         emptyFile(m_path);
     }
-    // The earlier place never had a lock of this kind.
+    // The earlier place never had a lock of this kind, and only a file there
+    // that the takeover would have taken is the program's to remove.
     if (!m_earlierPath.isEmpty()) {
-        emptyFile(m_earlierPath);
+        const std::optional<IniText> earlier = readText(linkTarget(m_earlierPath));
+        if (earlier && earlier->holdsProgramSection()) {
+            removeUserFile(m_earlierPath);
+        }
     }
 }
 

@@ -29,15 +29,15 @@ namespace kelvora {
 // could not be written stays pending for the next flush.
 class IniSettingsStore final : public SettingsStore {
 public:
-    // With an `earlierFolder`, a file found only there is taken over whole
-    // into `folder`.
+    // With an `earlierFolder`, a file of the program's found only there is
+    // taken over whole into `folder`.
     IniSettingsStore(const QString& folder, const QString& programTitle,
                      const QString& earlierFolder = {});
 
     QString get(const QString& section, const QString& key, const QString& fallback) override;
     void save(const QString& section, const QString& key, const QString& value) override;
-    // Removes the file, and the one at the earlier place; a file that could
-    // not be read is moved aside instead.
+    // Removes the file, and the program's one at the earlier place; a file
+    // that could not be read is moved aside instead.
     void deleteAll() override;
     void flush() override;
 

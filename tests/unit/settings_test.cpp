@@ -360,8 +360,9 @@ TEST_F(IniStore, AFileThatCannotBeReadIsMovedAsideBeforeAWrite) {
 }
 
 // A file at the earlier place is taken over whole when the store's folder
-// has none; one the store could not use stays where it is. Deleting all
-// removes both places' files.
+// has none; one the store could not use, or one without any of the
+// program's sections, stays where it is. Deleting all removes both places'
+// files.
 TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
     const QString folder = m_dir.filePath(QStringLiteral("Kelvora"));
     const QString earlier = path("Monitor");
@@ -373,6 +374,7 @@ TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
     const Row rows[] = {
         {"[Pozycja]\r\nLeft=30\r\n[Mine]\r\n; \xb1\r\nk=v\r\n", true},
         {QByteArray("[Pozycja]\nLeft=30\n\0", 19), false},
+        {"[General]\nLeft=30\n", false},
     };
     for (const Row& row : rows) {
         QDir(folder).removeRecursively();
@@ -390,6 +392,10 @@ TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
     IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
     EXPECT_FALSE(QFileInfo::exists(current));
     EXPECT_FALSE(QFileInfo::exists(earlier));
+    // Without a section of the program's, the file may be another program's.
+    write(earlier, "[General]\nLeft=45\n");
+    IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
+    EXPECT_TRUE(QFileInfo::exists(earlier));
 }
 
 // A write that fails (here the folder cannot be made: a file is in its way)
