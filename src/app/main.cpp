@@ -85,7 +85,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromUtf8(texts.version));
     QGuiApplication::setDesktopFileName(QStringLiteral(KELVORA_DESKTOP_ID));
 
-    IniSettingsStore store(userSettingsFolder(), title);
+    IniSettingsStore store(userSettingsFolder(), title, earlierUserSettingsFolder());
     if (restore) {
         store.deleteAll();
     }

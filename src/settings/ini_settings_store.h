@@ -12,27 +12,43 @@ namespace kelvora {
 // One INI file per program title, <folder>/<title>.ini, in the layout QSettings
 // writes, so files of earlier versions read unchanged.
 //
-// The file is only ever a regular file: a symbolic link is followed and kept,
-// and anything else (a FIFO, a device, a folder) reads as empty and is never
-// written over. Every get reads the file as it is now, so values another
-// instance deleted are not served from memory. Values are kept verbatim,
-// commas included. flush writes atomically (a crash leaves the old file or
-// the new one), waits at most two seconds for the file's lock held by
-// another process, and then writes anyway rather than lose the settings.
+// The file is the user's: the store reads it as bytes and a save changes only
+// the value of its own key (the last one, where a key or section appears
+// twice, as it is the one read), adding a key at the end of its section or a
+// section at the end of the file; every other byte, line ends included, stays
+// as it was. A file that cannot be read whole (no permission, over 16 MiB,
+// UTF-16 or binary) is never written over: the next write first moves it to
+// "<title>.ini.unreadable" beside it. A symbolic link is followed and kept;
+// anything else that is no regular file (a FIFO, a device, a folder) reads
+// as empty and is never written over.
+//
+// Every get reads the file as it is now, so values another instance deleted
+// are not served from memory. flush writes atomically (a crash leaves the old
+// file or the new one), keeps the file's owner and mode, waits at most two
+// seconds for the lock another writer holds and then writes anyway; what
+// could not be written stays pending for the next flush.
 class IniSettingsStore final : public SettingsStore {
 public:
-    IniSettingsStore(const QString& folder, const QString& programTitle);
+    // With an `earlierFolder`, a file of the program's found only there is
+    // taken over whole into `folder`.
+    IniSettingsStore(const QString& folder, const QString& programTitle,
+                     const QString& earlierFolder = {});
 
     QString get(const QString& section, const QString& key, const QString& fallback) override;
     void save(const QString& section, const QString& key, const QString& value) override;
+    // Removes the file, and the program's one at the earlier place; a file
+    // that could not be read is moved aside instead.
     void deleteAll() override;
     void flush() override;
 
     QString fileName() const { return m_path; }
 
 private:
+    void takeOverEarlierFile();
+
     QString m_path;
-    // Saved since the last flush, by section and key.
+    QString m_earlierPath;
+    // Saved since the last successful flush, by section and key.
     std::map<std::pair<QString, QString>, QString> m_pending;
 };
 

@@ -135,10 +135,11 @@ stop_display() {
 fresh_home() {
     home=$(mktemp -d -p "$run_dir" home.XXXXXX)
     export XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run"
-    mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    # The programs' own folder there, and the English program's file in it.
+    settings_dir="$XDG_CONFIG_HOME/Kelvora"
+    mkdir -p "$settings_dir" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
-    # The English program's settings file.
-    ini="$XDG_CONFIG_HOME/Monitor.ini"
+    ini="$settings_dir/Monitor.ini"
 }
 
 begin() {
@@ -261,7 +262,9 @@ corner_is() { [ "$(outer_corner "$1")" = "$2" ]; } # id "x y"
 
 close_window() { wmctrl -i -c "$1"; }
 
+# The value of a key; empty when the file or the key is missing.
 ini_value() { # file section key
+    [ -f "$1" ] || return 0
     awk -v s="[$2]" -v k="$3" '$0 == s {in_s=1; next} /^\[/ {in_s=0}
         in_s && index($0, k "=") == 1 {print substr($0, length(k) + 2)}' "$1"
 }

@@ -232,8 +232,8 @@ for row in "${install_table[@]}"; do
                 fail "${entry##*/}: no window titled '$(program_title "$entry")'"
             fi
         done
-        expect_closing_keys "$appdata/Monitor.ini" "Kelvora_EN"
-        expect_closing_keys "$appdata/Kelvora.ini" "Kelvora_PL"
+        expect_closing_keys "$settings_dir/Monitor.ini" "Kelvora_EN"
+        expect_closing_keys "$settings_dir/Kelvora.ini" "Kelvora_PL"
         pass
     fi
 
@@ -242,7 +242,7 @@ for row in "${install_table[@]}"; do
     uninstalled() { [ ! -e "$install_dir" ] && [ ! -e "$menu" ] && not uninstall_entry_exists "$root"; }
 
     begin "the uninstall its entry names takes the install for $users and leaves the settings"
-    settings_before=$(cat "$appdata/Monitor.ini" 2>/dev/null)
+    settings_before=$(cat "$settings_dir/Monitor.ini" 2>/dev/null)
     uninstall=$(uninstall_value "$root" QuietUninstallString)
     uninstaller=${uninstall%\" /S}
     uninstaller=${uninstaller#\"}
@@ -250,7 +250,7 @@ for row in "${install_table[@]}"; do
         wait_until uninstalled || wait_until uninstalled ||
             fail "left behind: $(ls -d "$install_dir" "$menu" 2>/dev/null | tr '\n' ' ')$(
                 uninstall_entry_exists "$root" && echo "the uninstall entry")"
-        [ "$(cat "$appdata/Monitor.ini" 2>/dev/null)" = "$settings_before" ] || fail "Monitor.ini changed or went"
+        [ "$(cat "$settings_dir/Monitor.ini" 2>/dev/null)" = "$settings_before" ] || fail "Monitor.ini changed or went"
     else
         fail "the uninstall '$uninstall' failed"
     fi

@@ -1,3 +1,5 @@
+#include "platform/user_files.h"
+#include "platform/user_folders.h"
 #include "settings/conversions.h"
 #include "settings/ini_settings_store.h"
 #include "settings/settings_keys.h"
@@ -11,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <tuple>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -202,28 +207,213 @@ TEST_F(IniStore, AReadSeesWhatAnotherInstanceDeleted) {
               QStringLiteral("0"));
 }
 
-// The store's lock may be left by another machine, be garbage, or not be a
-// file at all: closing still writes, within the bounded wait.
-TEST_F(IniStore, AnUnusableLockDelaysAFlushAtMostTwoSeconds) {
+// Whatever sits where the store's lock goes, a flush ends within the bounded
+// wait and writes: a lock held by another writer is waited for, anything
+// else is not even opened.
+TEST_F(IniStore, AFlushEndsWithinTheLockWaitWhateverIsAtTheLockPath) {
+    enum class AtLock {
+        Folder,
+        Garbage,
+#ifdef Q_OS_UNIX
+        Fifo,
+        DanglingLink,
+        LinkToFifo,
+        HeldLock,
+#endif
+    };
+    struct Row {
+        const char* what;
+        AtLock at;
+    };
+    const Row rows[] = {
+        {"folder", AtLock::Folder},
+        {"file of another program", AtLock::Garbage},
+#ifdef Q_OS_UNIX
+        {"FIFO", AtLock::Fifo},
+        {"dangling link", AtLock::DanglingLink},
+        {"link to a FIFO", AtLock::LinkToFifo},
+        {"lock held by another writer", AtLock::HeldLock},
+#endif
+    };
     const QString lock = path("Monitor") + QStringLiteral(".lock");
-    for (const bool asFolder : {true, false}) {
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    for (const Row& row : rows) {
         QDir(lock).removeRecursively();
         QFile::remove(lock);
-        if (asFolder) {
+        QFile::remove(fifo);
+        std::optional<FileLock> held;
+        switch (row.at) {
+        case AtLock::Folder:
             ASSERT_TRUE(QDir().mkpath(lock));
-        } else {
+            break;
+        case AtLock::Garbage:
             write(lock, "123456789\nsomething\nanother-host\n");
+            break;
+#ifdef Q_OS_UNIX
+        case AtLock::Fifo:
+            ASSERT_EQ(mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+            break;
+        case AtLock::DanglingLink:
+            ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("gone")), lock));
+            break;
+        case AtLock::LinkToFifo:
+            ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            ASSERT_TRUE(QFile::link(fifo, lock));
+            break;
+        case AtLock::HeldLock:
+            held.emplace(lock, std::chrono::milliseconds(0));
+            ASSERT_TRUE(held->held());
+            break;
+#endif
         }
         IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
         store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("45"));
         QElapsedTimer timer;
         timer.start();
         store.flush();
-        EXPECT_LT(timer.elapsed(), 3000) << (asFolder ? "folder" : "file");
+        const qint64 took = timer.elapsed();
+        EXPECT_LT(took, 3000) << row.what;
+        if (held) {
+            EXPECT_GE(took, 1900) << row.what << ": a held lock was not waited for";
+        }
         EXPECT_EQ(IniSettingsStore(m_dir.path(), QStringLiteral("Monitor"))
                       .get(QStringLiteral("Pozycja"), QStringLiteral("Left"), {}),
-                  QStringLiteral("45"));
+                  QStringLiteral("45"))
+            << row.what;
     }
+}
+
+// Whatever the user keeps in the file, a save changes the value of its own
+// key (the last of a repeated one, which is the one read) and adds its new
+// section at the end, in the file's own line ends; every other byte stays.
+TEST_F(IniStore, ASaveKeepsEveryByteItDoesNotOwn) {
+    struct Row {
+        const char* what;
+        QByteArray before;
+        const char* lineEnd;
+    };
+    const QByteArray big = QByteArray("[Big]\n") + QByteArray("k=v\n").repeated(512 * 1024);
+    const Row rows[] = {
+        {"comments and keys before any section",
+         "top=1\n; note=2\n# hash=3\n[Ustawienia]\n; c\ninterval=5\n[Other]\nx = y \n", "\n"},
+        {"a repeated key and section",
+         "[Ustawienia]\ninterval=1\n[Other]\nk=v\n[Ustawienia]\ninterval=4\ninterval=5\n", "\n"},
+        {"a note after the section's name", "[Ustawienia] ; note\ninterval = 5\n", "\n"},
+        {"CR line ends", "[Pozycja]\rLeft=1\r[Ustawienia]\rinterval=5\r", "\r"},
+        {"CRLF line ends", "[Ustawienia]\r\ninterval=5\r\n\r\n[Other]\r\nk=v\r\n", "\r\n"},
+        {"Latin-1 bytes",
+         "[\xa3\xf3"
+         "d\xbc]\nk=\xb1\xea\n[Ustawienia]\nNazwa=Zaj\xeate\ninterval=5\n",
+         "\n"},
+        {"a UTF-8 mark and no final line end", "\xef\xbb\xbf[Ustawienia]\ninterval=5", "\n"},
+        {"over 1 MiB", "[Ustawienia]\ninterval=5\n" + big, "\n"},
+    };
+    for (const Row& row : rows) {
+        write(path("Monitor"), row.before);
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+        EXPECT_EQ(store.get(QStringLiteral("Ustawienia"), QStringLiteral("interval"), {}),
+                  QStringLiteral("5"))
+            << row.what;
+        store.save(QStringLiteral("Ustawienia"), QStringLiteral("interval"), QStringLiteral("3"));
+        store.save(QStringLiteral("Kolory"), QStringLiteral("R1"), QStringLiteral("7"));
+        store.flush();
+
+        QByteArray kept = row.before;
+        const qsizetype value = kept.lastIndexOf('5');
+        kept[value] = '3';
+        const QByteArray after = contents(path("Monitor"));
+        EXPECT_TRUE(after.startsWith(kept)) << row.what;
+        EXPECT_TRUE(after.endsWith(QByteArray("[Kolory]") + row.lineEnd + "R1=7" + row.lineEnd))
+            << row.what;
+        EXPECT_EQ(IniSettingsStore(m_dir.path(), QStringLiteral("Monitor"))
+                      .get(QStringLiteral("Ustawienia"), QStringLiteral("interval"), {}),
+                  QStringLiteral("3"))
+            << row.what;
+    }
+}
+
+// A file that cannot be read whole reads as empty, and the first write moves
+// it aside, byte for byte, instead of writing over it.
+TEST_F(IniStore, AFileThatCannotBeReadIsMovedAsideBeforeAWrite) {
+    const QString text = QStringLiteral("[Ustawienia]\r\ninterval=5\r\n");
+    const QByteArray rows[] = {
+        QByteArray("\xff\xfe") +
+            QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2),
+        QByteArray("[Ustawienia]\ninterval=5\n\0\n", 26),
+        QByteArray("[Ustawienia]\ninterval=5\n") + QByteArray(17 * 1024 * 1024, 'x'),
+    };
+    const QString aside = path("Monitor") + QStringLiteral(".unreadable");
+    for (const QByteArray& before : rows) {
+        QFile::remove(aside);
+        write(path("Monitor"), before);
+        IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+        EXPECT_EQ(store.get(QStringLiteral("Ustawienia"), QStringLiteral("interval"),
+                            QStringLiteral("none")),
+                  QStringLiteral("none"));
+        store.save(QStringLiteral("Ustawienia"), QStringLiteral("interval"), QStringLiteral("3"));
+        store.flush();
+        EXPECT_TRUE(contents(aside) == before) << before.first(12).toHex().constData();
+        EXPECT_EQ(IniSettingsStore(m_dir.path(), QStringLiteral("Monitor"))
+                      .get(QStringLiteral("Ustawienia"), QStringLiteral("interval"), {}),
+                  QStringLiteral("3"));
+    }
+}
+
+// A file at the earlier place is taken over whole when the store's folder
+// has none; one the store could not use, or one without any of the
+// program's sections, stays where it is. Deleting all removes both places'
+// files.
+TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
+    const QString folder = m_dir.filePath(QStringLiteral("Kelvora"));
+    const QString earlier = path("Monitor");
+    const QString current = folder + QStringLiteral("/Monitor.ini");
+    struct Row {
+        QByteArray before;
+        bool takenOver;
+    };
+    const Row rows[] = {
+        {"[Pozycja]\r\nLeft=30\r\n[Mine]\r\n; \xb1\r\nk=v\r\n", true},
+        {QByteArray("[Pozycja]\nLeft=30\n\0", 19), false},
+        {"[General]\nLeft=30\n", false},
+    };
+    for (const Row& row : rows) {
+        QDir(folder).removeRecursively();
+        write(earlier, row.before);
+        IniSettingsStore store(folder, QStringLiteral("Monitor"), m_dir.path());
+        EXPECT_EQ(QFileInfo::exists(current), row.takenOver);
+        EXPECT_EQ(QFileInfo::exists(earlier), !row.takenOver);
+        EXPECT_TRUE(contents(row.takenOver ? current : earlier) == row.before);
+        EXPECT_EQ(store.get(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("0")),
+                  row.takenOver ? QStringLiteral("30") : QStringLiteral("0"));
+    }
+    ASSERT_TRUE(QDir().mkpath(folder));
+    write(current, "[Pozycja]\nLeft=30\n");
+    write(earlier, "[Pozycja]\nLeft=45\n");
+    IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
+    EXPECT_FALSE(QFileInfo::exists(current));
+    EXPECT_FALSE(QFileInfo::exists(earlier));
+    // Without a section of the program's, the file may be another program's.
+    write(earlier, "[General]\nLeft=45\n");
+    IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
+    EXPECT_TRUE(QFileInfo::exists(earlier));
+}
+
+// A write that fails (here the folder cannot be made: a file is in its way)
+// keeps what it was to store for the next write that succeeds.
+TEST_F(IniStore, WhatAFailedWriteCouldNotStoreGoesWithTheNextOne) {
+    const QString folder = m_dir.filePath(QStringLiteral("blocked"));
+    write(folder, "in the way");
+    IniSettingsStore store(folder, QStringLiteral("Monitor"));
+    store.save(QStringLiteral("Kolory"), QStringLiteral("R1"), QStringLiteral("7"));
+    store.flush();
+    ASSERT_TRUE(QFile::remove(folder));
+    store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("15"));
+    store.flush();
+    IniSettingsStore reopened(folder, QStringLiteral("Monitor"));
+    EXPECT_EQ(reopened.get(QStringLiteral("Kolory"), QStringLiteral("R1"), {}),
+              QStringLiteral("7"));
+    EXPECT_EQ(reopened.get(QStringLiteral("Pozycja"), QStringLiteral("Left"), {}),
+              QStringLiteral("15"));
 }
 
 #ifdef Q_OS_UNIX
@@ -275,5 +465,63 @@ TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
             ASSERT_TRUE(QFile::rename(path("Monitor"), row.target));
         }
     }
+}
+#endif
+
+#ifdef Q_OS_UNIX
+// Run as root on a user's folder, the store leaves what it makes and what it
+// rewrites to the user: the folder it makes, a new file, and an existing
+// file's owner, group and mode.
+TEST_F(IniStore, ARunAsRootLeavesTheUsersFilesTheUsers) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to give files to another user";
+    }
+    constexpr uid_t kUser = 4321;
+    constexpr gid_t kGroup = 4322;
+    const QString home = m_dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    ASSERT_EQ(chown(QFile::encodeName(home).constData(), kUser, kGroup), 0);
+    const QString folder = home + QStringLiteral("/Kelvora");
+    const QString file = folder + QStringLiteral("/Monitor.ini");
+    const auto owner = [](const QString& name) {
+        struct stat info {};
+        EXPECT_EQ(stat(QFile::encodeName(name).constData(), &info), 0) << name.toStdString();
+        return std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777);
+    };
+    IniSettingsStore store(folder, QStringLiteral("Monitor"));
+    store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("15"));
+    store.flush();
+    EXPECT_EQ(std::get<0>(owner(folder)), kUser);
+    EXPECT_EQ(std::get<0>(owner(file)), kUser);
+    EXPECT_EQ(std::get<1>(owner(file)), kGroup);
+
+    ASSERT_EQ(chown(QFile::encodeName(file).constData(), kUser, kGroup + 1), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0604), 0);
+    store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("30"));
+    store.flush();
+    EXPECT_EQ(owner(file), std::tuple(kUser, kGroup + 1, 0604u));
+    EXPECT_TRUE(contents(file).contains("Left=30"));
+}
+
+// A relative XDG_CONFIG_HOME is no place: the settings go to ~/.config.
+TEST(UserFolders, ARelativeConfigHomeIsIgnored) {
+    const QByteArray configured = qgetenv("XDG_CONFIG_HOME");
+    const QString standard = QDir::homePath() + QStringLiteral("/.config");
+    struct Row {
+        const char* value;
+        QString base;
+    };
+    const Row rows[] = {
+        {"", standard},
+        {"cfgrel", standard},
+        {"./cfg", standard},
+        {"/srv/cfg/", QStringLiteral("/srv/cfg")},
+    };
+    for (const Row& row : rows) {
+        qputenv("XDG_CONFIG_HOME", row.value);
+        EXPECT_EQ(earlierUserSettingsFolder(), row.base) << row.value;
+        EXPECT_EQ(userSettingsFolder(), row.base + QStringLiteral("/Kelvora")) << row.value;
+    }
+    qputenv("XDG_CONFIG_HOME", configured);
 }
 #endif

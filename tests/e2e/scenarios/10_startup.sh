@@ -56,13 +56,13 @@ pass
 begin "a second instance ends at once without a window; -restore still deletes"
 if start_program "$EN"; then
     printf '[Kolory]\nR1=1\n' >"$ini"
-    printf '[Kolory]\nR1=2\n' >"$XDG_CONFIG_HOME/Kelvora.ini"
+    printf '[Kolory]\nR1=2\n' >"$settings_dir/Kelvora.ini"
     expect_ends "second instance" "$EN"
     [ "$(xdotool search --name "^$EN_TITLE\$" | wc -l)" -eq 1 ] || fail "more than one window"
     [ "$(ini_value "$ini" Kolory R1)" = 1 ] || fail "second instance touched settings"
     expect_ends "restoring instance" "$EN" -restore
     [ -z "$(ini_value "$ini" Kolory R1)" ] || fail "-restore kept Monitor.ini"
-    [ "$(ini_value "$XDG_CONFIG_HOME/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
+    [ "$(ini_value "$settings_dir/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
     close_program "first instance"
     [ -z "$(ini_value "$ini" Kolory R1)" ] || fail "colours came back"
 else
@@ -86,8 +86,8 @@ pass
 begin "the Polish program has its own title and settings"
 if start_program "$PL"; then
     close_program
-    [ -f "$XDG_CONFIG_HOME/Kelvora.ini" ] || fail "no Kelvora.ini"
-    [ -f "$XDG_CONFIG_HOME/Monitor.ini" ] && fail "wrote Monitor.ini"
+    [ -f "$settings_dir/Kelvora.ini" ] || fail "no Kelvora.ini"
+    [ -f "$settings_dir/Monitor.ini" ] && fail "wrote Monitor.ini"
 else
     fail "no window"
 fi

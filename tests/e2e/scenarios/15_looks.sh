@@ -44,8 +44,8 @@ for program in "$EN" "$PL"; do
     # The check box: 303,116 and 93 wide; the Polish one 21 high, the English 25.
     box_height=25
     [ "$program" = "$PL" ] && box_height=21
-    printf '[Pozycja]\nLeft=1500\nTop=1500\n' >"$XDG_CONFIG_HOME/Monitor.ini"
-    printf '[Pozycja]\nLeft=1500\nTop=1500\n' >"$XDG_CONFIG_HOME/Kelvora.ini"
+    printf '[Pozycja]\nLeft=1500\nTop=1500\n' >"$settings_dir/Monitor.ini"
+    printf '[Pozycja]\nLeft=1500\nTop=1500\n' >"$settings_dir/Kelvora.ini"
     if start_program "$program"; then
         fold_out "$id" || fail "$name: options row not shown"
         wait_until client_height_is "$id" 143 || fail "$name: folded out to $(client_height "$id")"

@@ -155,15 +155,15 @@ old_settings >"$ini"
 cp "$ini" "$home/old.ini"
 if is_root; then
     # Permission bits do not stop root; a read-only mount does.
-    mount --bind "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME" &&
-        mount -o remount,bind,ro "$XDG_CONFIG_HOME"
+    mount --bind "$settings_dir" "$settings_dir" &&
+        mount -o remount,bind,ro "$settings_dir"
     run_unwritable read-only
-    umount "$XDG_CONFIG_HOME"
+    umount "$settings_dir"
 else
     chmod 444 "$ini"
-    chmod 555 "$XDG_CONFIG_HOME"
+    chmod 555 "$settings_dir"
     run_unwritable read-only
-    chmod 755 "$XDG_CONFIG_HOME"
+    chmod 755 "$settings_dir"
 fi
 cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
 pass
@@ -216,37 +216,90 @@ for kind in fifo fifo-link device-link; do
 done
 pass
 
-begin "a lock of the store that cannot be taken delays the close by at most 3 s"
-for kind in folder garbage; do
+begin "whatever sits at the store's lock, the close ends within 3 s and writes"
+for kind in folder garbage fifo dangling-link held; do
     fresh_home
+    holder=""
     case $kind in
     folder) mkdir "$ini.lock" ;;
-    # A lock file naming no process: nothing shows it stale for 30 s.
+    # A lock file of another program's making, naming no process.
     garbage) echo garbage >"$ini.lock" ;;
+    fifo) mkfifo "$ini.lock" ;;
+    dangling-link) ln -s "$home/gone" "$ini.lock" ;;
+    # Another writer holding the lock: the close waits its two seconds.
+    held)
+        flock "$ini.lock" sleep 10 &
+        holder=$!
+        ;;
     esac
     if start_program "$EN"; then
         closing=$(date +%s%N)
         if close_program "$kind"; then
             took=$((($(date +%s%N) - closing) / 1000000))
             [ "$took" -le 3000 ] || fail "$kind: closing took $took ms"
+            [ "$kind" != held ] || [ "$took" -ge 1500 ] || fail "held: no wait for the lock"
         fi
         [ "$(ini_keys "$ini")" -eq 11 ] || fail "$kind: $(ini_keys "$ini") keys stored"
     else
         fail "$kind: no window"
     fi
+    [ -n "$holder" ] && end_processes "$holder"
 done
 pass
 
-begin "settings on a full disk keep their contents and the program runs"
+begin "settings at the earlier place are taken over whole, and -restore removes both"
+earlier="$XDG_CONFIG_HOME/Monitor.ini"
+rmdir "$settings_dir"
+printf '; mine\r\n[Pozycja]\r\nLeft=1500\r\nTop=3000\r\n[Own]\r\nk=\261\r\n' >"$earlier"
+cp "$earlier" "$home/earlier.ini"
+if start_program "$EN"; then
+    corner_is "$id" "100 200" || fail "the earlier position not applied"
+    cmp -s "$ini" "$home/earlier.ini" || fail "not taken over byte for byte"
+    [ -e "$earlier" ] && fail "the earlier file stayed"
+    close_program
+    grep -q $'^k=\261\r$' "$ini" && grep -q '^; mine' "$ini" || fail "the close dropped lines"
+else
+    fail "no window"
+fi
+cp "$home/earlier.ini" "$earlier"
+if start_program "$EN" -restore; then
+    [ -e "$earlier" ] && fail "-restore kept the earlier file"
+    [ -e "$ini" ] && fail "-restore kept the file"
+    close_program -restore
+else
+    fail "-restore: no window"
+fi
+pass
+
+begin "settings on a full disk keep their contents, and confirmed colours wait for room"
 if is_root; then
-    mount -t tmpfs -o size=64k kelvora-full "$XDG_CONFIG_HOME"
+    mount -t tmpfs -o size=64k kelvora-full "$settings_dir"
     old_settings >"$ini"
     cp "$ini" "$home/old.ini"
-    head -c 1048576 /dev/zero >"$XDG_CONFIG_HOME/filler" 2>/dev/null
-    [ "$(df --output=avail "$XDG_CONFIG_HOME" | tail -n 1)" -eq 0 ] || fail "disk not full"
+    head -c 1048576 /dev/zero >"$settings_dir/filler" 2>/dev/null
+    [ "$(df --output=avail "$settings_dir" | tail -n 1)" -eq 0 ] || fail "disk not full"
     run_unwritable full
     cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
-    umount "$XDG_CONFIG_HOME"
+    # Colours confirmed while the disk is full are stored by the close once
+    # there is room (the dialog's helpers are those of 30_colours.sh).
+    if start_program "$EN"; then
+        fold_out "$id"
+        if open_colours; then
+            keys Tab Tab Tab End Left Left Left Left Left Return
+            wait_no_window "$COLORS_TITLE" || fail "the dialog stayed"
+            cmp -s "$ini" "$home/old.ini" || fail "written on a full disk"
+            rm "$settings_dir/filler"
+            close_program "room again"
+            expect_colours R1=7 G1=250 B1=0 R2=0 G2=222 B2=0 R3=0 G3=0 B3=222 Alpha=255
+            expect_setting Ustawienia Dysk 1 "room again"
+        else
+            fail "no colour dialog"
+            stop_program
+        fi
+    else
+        fail "no window"
+    fi
+    umount "$settings_dir"
     pass
 else
     skip "needs root to mount a small tmpfs"

@@ -3,8 +3,8 @@
 # a wine prefix made fresh in the run's folder, whose programs and server end
 # before that folder goes, and the folder where the programs keep settings.
 
-# Makes the prefix; sets `appdata` to the Unix path of its %APPDATA%, where
-# Kelvora_EN keeps Monitor.ini and Kelvora_PL Kelvora.ini.
+# Makes the prefix; sets `appdata` to the Unix path of its %APPDATA%, in
+# whose Kelvora folder Kelvora_EN keeps Monitor.ini and Kelvora_PL Kelvora.ini.
 begin_wine() {
     export WINEPREFIX=$run_dir/prefix WINEDEBUG=-all
     # No Mono or Gecko installer prompts while the prefix is made, and no
@@ -35,12 +35,16 @@ wine_unix_path() { # windows-path
     winepath -u "$path" 2>/dev/null
 }
 
-# A case on fresh settings: neither program's settings file exists, and
+# A case on fresh settings: neither program's settings file exists, at the
+# earlier place in %APPDATA% or in its Kelvora folder `settings_dir`, and
 # `ini`, which expect_setting reads, is the English program's.
 begin_wine_case() { # title
     begin "$1"
-    rm -f "$appdata/Monitor.ini" "$appdata/Kelvora.ini"
-    ini=$appdata/Monitor.ini
+    settings_dir=$appdata/Kelvora
+    rm -f "$appdata/Monitor.ini" "$appdata/Kelvora.ini" "$settings_dir/Monitor.ini" \
+        "$settings_dir/Kelvora.ini"
+    mkdir -p "$settings_dir"
+    ini=$settings_dir/Monitor.ini
 }
 
 # The eleven keys a close writes, as "section key".

@@ -1,5 +1,6 @@
 # Start-up and closing under wine: the titles, the settings files in the
-# prefix's %APPDATA%, one instance per build, and the restore switch.
+# prefix's %APPDATA%\Kelvora, one instance per build, the takeover of a file
+# at the earlier place and the restore switch.
 
 begin_wine_case "each program shows its title and its close writes the eleven keys to its own file"
 for program in "$PL" "$EN"; do
@@ -7,11 +8,11 @@ for program in "$PL" "$EN"; do
     [ "$program" = "$PL" ] && file=Kelvora.ini
     if start_program wine "$program"; then
         close_program "${program##*/}"
-        expect_closing_keys "$appdata/$file" "${program##*/}"
+        expect_closing_keys "$settings_dir/$file" "${program##*/}"
     else
         fail "${program##*/}: no window titled '$(program_title "$program")'"
     fi
-    [ "$program" = "$PL" ] && [ -e "$appdata/Monitor.ini" ] && fail "Kelvora_PL wrote Monitor.ini"
+    [ "$program" = "$PL" ] && [ -e "$settings_dir/Monitor.ini" ] && fail "Kelvora_PL wrote Monitor.ini"
 done
 # The defaults of a first start; the position is where the window manager
 # put the frame, which wine reports by its own measure.
@@ -46,18 +47,33 @@ if start_program wine "$EN"; then
     fi
     pid=$en_pid id=$en_id
     close_program "Kelvora_EN"
-    expect_closing_keys "$appdata/Monitor.ini" "Kelvora_EN"
-    expect_closing_keys "$appdata/Kelvora.ini" "Kelvora_PL"
+    expect_closing_keys "$settings_dir/Monitor.ini" "Kelvora_EN"
+    expect_closing_keys "$settings_dir/Kelvora.ini" "Kelvora_PL"
 else
     fail "no Kelvora_EN window"
 fi
 pass
 
-begin_wine_case "-restore empties Monitor.ini and leaves Kelvora.ini"
+begin_wine_case "a file at the earlier place is taken over whole"
+printf '; mine\r\n[Kolory]\r\nR1=1\r\n[Own]\r\nk=\261\r\n' >"$appdata/Monitor.ini"
+cp "$appdata/Monitor.ini" "$home/earlier.ini"
+if start_program wine "$EN"; then
+    cmp -s "$ini" "$home/earlier.ini" || fail "not taken over byte for byte"
+    [ -e "$appdata/Monitor.ini" ] && fail "the earlier file stayed"
+    close_program
+    grep -q $'^R1=1\r$' "$ini" && grep -q $'^k=\261\r$' "$ini" || fail "the close dropped lines"
+else
+    fail "no window"
+fi
+pass
+
+begin_wine_case "-restore removes Monitor.ini at both places and leaves Kelvora.ini"
 printf '[Kolory]\nR1=1\n[Ustawienia]\nAoT=1\n' >"$ini"
-printf '[Kolory]\nR1=2\n' >"$appdata/Kelvora.ini"
+printf '[Kolory]\nR1=3\n' >"$appdata/Monitor.ini"
+printf '[Kolory]\nR1=2\n' >"$settings_dir/Kelvora.ini"
 if start_program wine "$EN" -restore; then
     [ "$(ini_keys "$ini")" -eq 0 ] || fail "Monitor.ini still holds $(ini_keys "$ini") keys"
+    [ -e "$appdata/Monitor.ini" ] && fail "the earlier Monitor.ini stayed"
     close_program
     expect_setting Kolory R1 ""
     # Loaded, the stored tick would have been stored back.
@@ -65,7 +81,7 @@ if start_program wine "$EN" -restore; then
 else
     fail "no window"
 fi
-[ "$(ini_value "$appdata/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
+[ "$(ini_value "$settings_dir/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
 pass
 
 begin_wine_case "a start right after a forced end runs at once"
