@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The operating-system queries of the meter and nothing else, at the meter's
 // own pace: each period the 24 queries of a memory-and-drive tick, and every
 // 500 ms one processor sample. bench/overhead measures this process the same

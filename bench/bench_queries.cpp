@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of the real operating-system queries: one call of each, one CPU
 // sample, and the 24 queries of one memory-and-drive tick.
 #include "platform/make_os_queries.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One memory-and-drive tick and one CPU tick of the real main window, with
 // the real operating-system queries, on Qt's offscreen platform.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The operating-system queries of one memory-and-drive tick of the meter, on

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The hardening Debian builds its packages with (dpkg-buildflags with
 # hardening=+all): stack protector, checked string and memory functions,
 # format checks, and a relocation table made read-only after loading. Every

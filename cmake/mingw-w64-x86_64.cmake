@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix threads).
 # The C++ runtime is the compiler's DLL, the one Qt's DLLs use as well, so a
 # process holds one runtime; the DLLs are installed beside the programs.

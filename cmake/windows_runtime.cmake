@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The DLLs a Windows program of this build loads besides its own code: the
 # compiler's C++ runtime (one for the programs and Qt alike), Qt's modules and
 # the two plugins Qt loads at run time. They are copied, stripped, beside the

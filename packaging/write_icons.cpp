@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the program's icon from the same drawing the running program shows,
 // so the desktop's icon, the Windows programs' icon and the window's icon
 // cannot drift apart: either as kelvora_<size>.png into a folder, or as one

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Windows: both programs in one folder with exactly the DLLs and plugins they
 # load, the licences of all of it and where Qt's source comes from; a ZIP of
 # that folder and an installer with Start-menu entries, for the current user

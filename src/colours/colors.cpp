@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "colours/colors.h"
 
 #include "settings/conversions.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "meter/form1.h"
 
 #include "colours/colors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's controls, their places and their looks.
 
 #include "meter/form1.h"

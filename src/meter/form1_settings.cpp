@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading the main window's settings at start and storing them at closing.
 
 #include "meter/form1_settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "meter/readouts.h"
 
 #include "meter/number_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "meter/unit_table.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sampling/cpu_state.h"
 
 #include "sampling/fixed_point.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sampling/memory_disk.h"
 
 #include <algorithm>

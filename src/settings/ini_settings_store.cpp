@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/ini_settings_store.h"
 
 #include "platform/user_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "texts/texts.h"
 
 namespace kelvora {

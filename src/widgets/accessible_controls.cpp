@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/accessible_controls.h"
 
 #include "widgets/controls.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "widgets/pictures.h"
 
 #include <QPainter>

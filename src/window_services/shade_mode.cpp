@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window_services/shade_mode.h"
 
 #include <QWindow>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window_services/win_shade.h"
 
 #include "texts/shared_texts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window_services/window_services.h"
 
 #include <QCursor>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """What a screen reader finds in one running program, read through AT-SPI.
 Usage: a11y.py <pid> <window id> EN|PL <words file>
 The English program leaves the words of its names in the file; the Polish one

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared helpers of the end-to-end tests: one private folder for everything
 # the run makes, an X server with a window manager, the programs started with
 # their own settings folder, and inspection with the standard X tools.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/mount_info.h"
 #include "platform/proc_parsers.h"
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Each built program carries its own texts and the shared ones, and none of
 # the texts only the other program shows: each links one text set only.
 # Usage: binary_texts.sh <Kelvora_EN> <Kelvora_PL>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package with CPack into a folder of its own, for the
 # package tests that follow.
 # Usage: deb_build.sh <build folder> <output folder>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package's control data and files: the layout of an
 # installation below /usr, owned by root, with the dependencies a clean
 # Debian 12 needs to run the programs.

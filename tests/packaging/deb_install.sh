@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian package with dpkg, starts the installed programs under
 # Xvfb and removes the package again, all in a throwaway copy of this
 # machine: a private mount and process namespace whose root is an overlay

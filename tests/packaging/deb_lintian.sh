@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lintian, Debian's package checker, finds nothing in the Debian package, not
 # even at its informational and pedantic levels (hardening, stripping,
 # spelling). Its temporary files go to a folder of the test's own.

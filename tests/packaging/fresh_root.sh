@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The README's run command on a machine that has nothing yet: a minimal
 # Debian 12 root (debootstrap's minbase), this tree copied into it as a clone
 # would have it, and `scripts/run` started there as root. The test passes

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # "cmake --install" into a fresh prefix lays out both programs, their menu
 # entries and manual pages, the icon in the hicolor theme and the copyright
 # file and changelog, and nothing else.

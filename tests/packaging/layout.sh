@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # What an installation holds, below its prefix (/usr for the package), and
 # the checks of it shared by the install and the package tests. The caller

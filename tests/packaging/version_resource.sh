@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Compiles each program's Windows version resource with the mingw resource
 # compiler and reads the compiled data back: the numeric versions, the
 # strings (UTF-16, Polish letters included; the company and copyright as

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows programs and their installer as a user meets them. Read with
 # the cross resource compiler: each program and the installer carry the
 # icon, exactly one manifest and their version data. Under wine on Xvfb with

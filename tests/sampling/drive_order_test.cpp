@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/drive_order.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sampling/fixed_point.h"
 
 #include <gtest/gtest.h>

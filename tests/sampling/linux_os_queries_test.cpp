@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Linux queries against figures read here independently, without the
 // parsers under test, and over /proc text scripted here.
 #include "platform/drive_list.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fakes/fake_os_queries.h"
 #include "sampling/memory_disk.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Against the machine the tests run on, through the queries of its platform.
 #include "platform/drive_list.h"
 #include "platform/make_os_queries.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // /proc files that cannot be read in full: the parsers refuse what was cut
 // off, and the real queries then give their failure results.
 #include "platform/make_os_queries.h"

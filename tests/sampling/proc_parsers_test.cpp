@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/proc_parsers.h"
 #include "test_data.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Windows queries against the same figures read here through other
 // system calls.
 #include "platform/drive_list.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Folders depend one way only: a source file includes headers of its own
 # folder and of the folders below it, never of one above. The link order of
 # the folders' libraries enforces the same for calls; this names the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The colour dialog: what it shows on opening, what OK and Cancel leave
 // behind, the live previews and its place in the main window's band.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading and closing of the main window.
 
 #include "form1_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon files the desktop shows: the pixel sizes are the program's own
 // drawing, and the hand-drawn scalable icon keeps to its colours.
 

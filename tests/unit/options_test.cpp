@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The options row, the window services and the switch to the strip.
 
 #include "form1_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "meter/readouts.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The readouts of a main window over the real operating-system queries,
 // against figures read independently at the same moment.
 

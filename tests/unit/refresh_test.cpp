@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two refresh ticks and unit switching.
 
 #include "form1_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What each program shows in its own language.
 
 #include "form1_fixture.h"

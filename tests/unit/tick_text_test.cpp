@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "meter/tick_text.h"
 
 #include <gtest/gtest.h>

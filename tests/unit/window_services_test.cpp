@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dragging the strip where the window system has no move of its own (the
 // offscreen platform refuses a system move, as X11 does without a window
 // manager): the strip must follow the pointer itself.

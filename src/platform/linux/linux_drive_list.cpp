@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/drive_list.h"
 #include "platform/mount_info.h"
 

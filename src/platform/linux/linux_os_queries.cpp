@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/linux/linux_os_queries.h"
 
 #include "platform/make_os_queries.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/drive_list.h"
 #include "platform/drive_order.h"
 

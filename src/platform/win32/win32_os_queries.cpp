@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/make_os_queries.h"
 #include "platform/win32/nt_records.h"
 

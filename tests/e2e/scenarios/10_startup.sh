@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Start-up, closing, the single instance and the restore switch.
 
 begin "first start opens folded at the corner and stores defaults on close"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What the main window paints, read off the screen: the grey levels of its
 # brushed background and the always-on-top check box of the options row.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The options row, always-on-top, opacity, and the swaps between the main
 # window and the strip, with real clicks of the pointer.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Without any window manager the strip has no system move to hand its drag
 # to, and follows the pointer itself. Runs on a display of its own.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The colour dialog opened with a real click, worked with the keyboard.
 
 COLORS_TITLE="Colors config..."

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Faults around the real program: racing starts, kills during the close,
 # settings that cannot be written or are no regular file, a lock in the way
 # of the store, /proc files that cannot be read and a drive that goes away.

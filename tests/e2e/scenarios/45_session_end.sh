@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # How a session ends, and what around it cannot keep the program from
 # starting: termination signals and a lost X server write the closing keys
 # as a close does; an environment that points elsewhere does not make a

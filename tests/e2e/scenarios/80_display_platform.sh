@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The display the programs choose, and the scale of their windows.
 
 begin "a Wayland session with an X display gets an X window"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Wine for the tests of the Windows programs, sourced after tests/e2e/lib.sh:
 # a wine prefix made fresh in the run's folder, whose programs and server end

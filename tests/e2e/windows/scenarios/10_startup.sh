@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Start-up and closing under wine: the titles, the settings files in the
 # prefix's %APPDATA%\Kelvora, one instance per build, the takeover of a file
 # at the earlier place and the restore switch.

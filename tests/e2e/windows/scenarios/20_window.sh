@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The window under wine: live readouts, the options row folded out with a
 # real click, and the colour dialog's OK.
 
