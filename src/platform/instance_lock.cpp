@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instance_lock.h"
 
+#include "platform/user_files.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 
@@ -134,22 +136,9 @@ Outcome lockAt(int folder, const char* name, int& file) {
     // the removed file in that moment has to lock the new one instead.
     constexpr int kTries = 3;
     for (int attempt = 0; attempt < kTries; ++attempt) {
-        struct stat before {};
-        if (fstatat(folder, name, &before, AT_SYMLINK_NOFOLLOW) == 0) {
-            if (!S_ISREG(before.st_mode)) {
-                return Outcome::Unusable;
-            }
-        } else if (errno != ENOENT) {
-            return Outcome::Unusable;
-        }
-        const int opened =
-            openat(folder, name, O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        bool created = false;
+        const int opened = openRegularFile(folder, name, O_RDONLY, created);
         if (opened < 0) {
-            return Outcome::Unusable;
-        }
-        struct stat locked {};
-        if (fstat(opened, &locked) != 0 || !S_ISREG(locked.st_mode)) {
-            close(opened);
             return Outcome::Unusable;
         }
         if (flock(opened, LOCK_EX | LOCK_NB) != 0) {
@@ -157,8 +146,10 @@ Outcome lockAt(int folder, const char* name, int& file) {
             close(opened);
             return busy ? Outcome::HeldByAnother : Outcome::Unusable;
         }
+        struct stat locked {};
         struct stat now {};
-        if (fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(now, locked)) {
+        if (fstat(opened, &locked) == 0 && fstatat(folder, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(now, locked)) {
             file = opened;
             return Outcome::Held;
         }

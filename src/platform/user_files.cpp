@@ -404,23 +404,34 @@ bool removeUserFile(const QString& path) {
            unlink(name.constData()) == 0;
 }
 
-FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) {
-    const QByteArray name = native(path);
+int openRegularFile(int folder, const char* name, int flags, bool& created) {
     struct stat info {};
-    const bool existed = lstat(name.constData(), &info) == 0;
-    if (existed && !S_ISREG(info.st_mode)) {
-        return;
+    const bool existed = fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+    if (existed ? !S_ISREG(info.st_mode) : errno != ENOENT) {
+        return -1;
     }
+    // What sits at the name may change between the look and the open.
     const int descriptor =
-        open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+        openat(folder, name, flags | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        return -1;
+    }
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        return -1;
+    }
+    created = !existed;
+    return descriptor;
+}
+
+FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) {
+    bool created = false;
+    const int descriptor = openRegularFile(AT_FDCWD, native(path).constData(), O_RDWR, created);
     if (descriptor < 0) {
         return;
     }
     m_descriptor = descriptor;
-    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-        return;
-    }
-    if (!existed) {
+    if (created) {
         giveToOwnerOfFolder(descriptor, QFileInfo(path).path());
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;

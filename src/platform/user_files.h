@@ -62,6 +62,15 @@ bool moveAside(const QString& path, const QString& suffix);
 // Removes the regular file at `path`; anything else is left alone.
 bool removeUserFile(const QString& path);
 
+#ifndef Q_OS_WIN
+// Opens the regular file `name` in the folder open as `folder` (AT_FDCWD:
+// the current one), making it with mode 0600 when absent, without following
+// a link and without any step that can wait: a folder, FIFO, device or link
+// at the name is never opened. -1 for those and for whatever the system
+// refuses; `created` tells whether this call made the file.
+int openRegularFile(int folder, const char* name, int flags, bool& created);
+#endif
+
 // An advisory lock on a regular file, held until the object goes; the
 // system releases it with the process, so no stale lock can outlive its
 // holder. Tries for at most `wait`; anything else at the path (a folder, a
