@@ -94,6 +94,9 @@ int main(int argc, char* argv[]) {
     if (lock.anotherInstanceRuns()) {
         return 0;
     }
+    // Only the instance that runs moves a file: two starts at once must not
+    // both make one.
+    store.takeOverEarlierFile();
 
     installFontSubstitutes();
     const auto os = makeOsQueries();

@@ -1,19 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instance_lock.h"
 
-#include "platform/user_files.h"
+#include <QSysInfo>
+
+#include <algorithm>
+#include <array>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 
 #include <string>
 #else
-#include <array>
+#include "platform/linux/regular_file.h"
+
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace kelvora {
@@ -35,22 +42,42 @@ QString fileNameSafe(const QString& text) {
     return safe;
 }
 
+// The names the local machine answers to in DISPLAY: a display reached
+// over the loopback network is the same server as through its socket.
+bool isLocalHost(const QString& host) {
+    constexpr std::array<QStringView, 6> kLocalNames = {u"",          u"unix", u"localhost",
+                                                        u"127.0.0.1", u"::1",  u"[::1]"};
+    return std::find(kLocalNames.begin(), kLocalNames.end(), host) != kLocalNames.end() ||
+           host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
+}
+
+// The display number as X reads it: "071" and "+71" are display 71.
+std::optional<quint32> displayNumber(QStringView text) {
+    if (text.startsWith(u'+')) {
+        text = text.sliced(1);
+    }
+    bool isNumber = !text.isEmpty();
+    for (const QChar c : text) {
+        isNumber = isNumber && c.isDigit() && c.unicode() < 0x80;
+    }
+    const quint32 number = text.toUInt(&isNumber);
+    return isNumber ? std::optional(number) : std::nullopt;
+}
+
 } // namespace
 
 QString displayKey(const QString& x11Display, const QString& waylandDisplay) {
     if (!x11Display.isEmpty()) {
-        // [host]:display[.screen]; the screen does not make another display,
-        // and an empty host or "unix" is the local one.
+        // [host]:display[.screen]; the screen does not make another display.
         const qsizetype colon = x11Display.lastIndexOf(u':');
         if (colon >= 0) {
             const QString host = x11Display.left(colon);
-            const QString number = x11Display.mid(colon + 1).section(u'.', 0, 0);
-            bool isNumber = false;
-            number.toUInt(&isNumber);
-            if (isNumber) {
-                const bool local = host.isEmpty() || host == u"unix";
-                return QStringLiteral("x11-") + (local ? QString() : fileNameSafe(host) + u'-') +
-                       number;
+            const std::optional<quint32> number =
+                displayNumber(x11Display.mid(colon + 1).section(u'.', 0, 0));
+            if (number) {
+                return QStringLiteral("x11-") +
+                       (isLocalHost(host) ? QString() : fileNameSafe(host) + u'-') +
+                       QString::number(*number);
             }
         }
         return QStringLiteral("x11-") + fileNameSafe(x11Display);
@@ -94,35 +121,60 @@ int openFolder(const char* path) {
     return open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-// The lock's folder is chosen without looking at the environment, so that
-// every start of one user finds the same lock whatever XDG_RUNTIME_DIR or
-// TMPDIR say (a shell that unset them, su, sudo -E). The runtime folder the
-// login manager makes for the session, /run/user/<uid>, is XDG_RUNTIME_DIR's
-// usual value anyway; where there is none (containers, systems without one)
-// a folder of the user's own in /tmp serves. A folder owned by anyone else,
-// or a link, is never used. -1 when there is no usable folder.
-int openLockFolder() {
-    const uid_t user = geteuid();
-    const QByteArray runtime = "/run/user/" + QByteArray::number(user);
-    int folder = openFolder(runtime.constData());
-    if (folder >= 0 && isPrivateFolderOf(folder, user)) {
-        return folder;
+// The folder at `path` when it is this user's own and no link, made private
+// to the user when asked; -1 otherwise.
+int ownFolder(const QByteArray& path, uid_t user, bool make) {
+    if (make) {
+        mkdir(path.constData(), S_IRWXU);
     }
-    if (folder >= 0) {
-        close(folder);
-    }
-    const QByteArray own = "/tmp/kelvora-" + QByteArray::number(user);
-    mkdir(own.constData(), S_IRWXU);
-    folder = openFolder(own.constData());
+    const int folder = openFolder(path.constData());
     if (folder >= 0 && isPrivateFolderOf(folder, user)) {
-        // Made by this user with a looser umask, or loosened since.
-        fchmod(folder, S_IRWXU);
+        if (make) {
+            // Made by this user with a looser umask, or loosened since.
+            fchmod(folder, S_IRWXU);
+        }
         return folder;
     }
     if (folder >= 0) {
         close(folder);
     }
     return -1;
+}
+
+// The user's home as the system lists it, which no environment changes.
+QByteArray listedHome(uid_t user) {
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
+        entry.pw_dir == nullptr || entry.pw_dir[0] != '/') {
+        return {};
+    }
+    return QByteArray(entry.pw_dir);
+}
+
+// The lock's folder is chosen without looking at the environment, so that
+// every start of one user finds the same lock whatever XDG_RUNTIME_DIR,
+// TMPDIR or HOME say (a shell that unset them, su, sudo -E). The runtime
+// folder the login manager makes for the session, /run/user/<uid>, is
+// XDG_RUNTIME_DIR's usual value anyway; where there is none (containers,
+// systems without one) a folder of the user's own in /tmp serves, and where
+// another user took that name first, one in the user's own cache folder. A
+// folder owned by anyone else, or a link, is never used. -1 when there is no
+// usable folder.
+int openLockFolder() {
+    const uid_t user = geteuid();
+    int folder = ownFolder("/run/user/" + QByteArray::number(user), user, false);
+    if (folder < 0) {
+        folder = ownFolder("/tmp/kelvora-" + QByteArray::number(user), user, true);
+    }
+    const QByteArray home = listedHome(user);
+    if (folder < 0 && !home.isEmpty()) {
+        const QByteArray cache = home + "/.cache";
+        mkdir(cache.constData(), S_IRWXU);
+        folder = ownFolder(cache + "/kelvora", user, true);
+    }
+    return folder;
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -137,7 +189,7 @@ Outcome lockAt(int folder, const char* name, int& file) {
     constexpr int kTries = 3;
     for (int attempt = 0; attempt < kTries; ++attempt) {
         bool created = false;
-        const int opened = openRegularFile(folder, name, O_RDONLY, created);
+        const int opened = openRegularFileAt(folder, name, O_RDONLY, true, created);
         if (opened < 0) {
             return Outcome::Unusable;
         }

@@ -5,15 +5,15 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
-
-class QLockFile;
+#include <optional>
 
 namespace kelvora {
 
-// What reading a file found at its path.
+// What reading a file found at its name.
 enum class FileStatus {
-    // Nothing there (nor the folder it would be in).
+    // Nothing there.
     Missing,
     // A regular file, read whole.
     Read,
@@ -28,56 +28,93 @@ enum class FileStatus {
     Failed,
 };
 
+// The permission bits and group a rewrite hands on to the new copy.
+struct FileAttributes {
+    std::uint32_t mode = 0;
+    std::uint32_t group = 0;
+    bool known = false;
+};
+
 struct FileContents {
-    FileStatus status;
+    FileStatus status = FileStatus::Missing;
     QByteArray bytes;
+    // Of a regular file, whether read whole or not.
+    FileAttributes attributes;
+};
+
+// Whether the folder's own name may be a symbolic link; the folders above it
+// are reached as the system reaches them.
+enum class FolderLinks { Follow, Refuse };
+enum class MakeFolder { IfMissing, Never };
+
+// Who owns a file or folder, as the system numbers users and groups.
+struct FileOwner {
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+};
+
+// A folder of a user's files, held open from the moment it is looked at, so
+// that every step works in the folder that was opened however its path
+// changes meanwhile. No step follows a symbolic link at a file's name, waits
+// for a FIFO, or writes anywhere but in this folder.
+class UserFolder {
+public:
+    // Opens the folder at `path`, making it and any missing folder above it
+    // (private to the user) when asked; isOpen() tells whether that worked.
+    UserFolder(const QString& path, MakeFolder make, FolderLinks links);
+    ~UserFolder();
+    UserFolder(UserFolder&& other) noexcept;
+    UserFolder& operator=(UserFolder&&) = delete;
+    UserFolder(const UserFolder&) = delete;
+    UserFolder& operator=(const UserFolder&) = delete;
+
+    bool isOpen() const;
+    const QString& path() const { return m_path; }
+    // Of the folder that was opened; none where the system keeps no owner.
+    std::optional<FileOwner> owner() const;
+
+    // The regular file `name`, read without any step that can block.
+    FileContents read(const QString& name, qint64 largest) const;
+    // False when `name` is a regular file this process may not write (its
+    // mode, a read-only filesystem, an immutable flag); true when nothing is
+    // there.
+    bool mayWrite(const QString& name) const;
+    // Replaces `name` with `bytes` atomically: a crash leaves the old file or
+    // the new one. The copy gets `attributes` where they are known and this
+    // process may give them. False, with the old file untouched, when the
+    // copy could not be written whole (a full disk, a read-only folder).
+    bool replace(const QString& name, const QByteArray& bytes,
+                 const FileAttributes& attributes) const;
+    // Renames the regular file `name` to the first free name
+    // "<name>.<suffix>", "<name>.<suffix>-2", ...; never over another file.
+    bool moveAside(const QString& name, const QString& suffix) const;
+    // Removes `name` when it is a regular file or a symbolic link (the link,
+    // never what it names); anything else stays.
+    bool remove(const QString& name) const;
+
+private:
+    friend class FileLock;
+    QString m_path;
+    // The open folder's descriptor where the system has them.
+    int m_descriptor = -1;
 };
 
 // Where a file's contents live when its path is a symbolic link (followed a
 // few levels, as the system would); the path itself otherwise.
 QString linkTarget(const QString& path);
 
-// Reads the file at `path` without following a link and without any step
-// that can block: whatever is not a regular file is never opened.
-FileContents readUserFile(const QString& path, qint64 largest);
+// The line end a file made from nothing gets: what the system's own text
+// files use.
+QByteArray lineEndOfNewFiles();
 
-// Makes the folder and any missing one above it; a folder made as root
-// belongs to the owner of the folder it is made in. True when it exists.
-bool makeUserFolders(const QString& folder);
-
-// Replaces the file at `path` with `bytes` atomically: a crash leaves the
-// old file or the new one. The new copy takes the owner, group and mode of
-// the file at `attributesFrom` (by default the file it replaces); a file
-// made fresh, and any folder made for it, belongs to the owner of the folder
-// it is made in, so that a run as root leaves the user's files the user's.
-// False, with the old file untouched, when the copy could not be written
-// whole (a full disk, a read-only folder).
-bool replaceUserFile(const QString& path, const QByteArray& bytes,
-                     const QString& attributesFrom = {});
-
-// Moves a regular file to the first free sibling name
-// "<path>.<suffix>", "<path>.<suffix>-2", ...; never over another file.
-bool moveAside(const QString& path, const QString& suffix);
-
-// Removes the regular file at `path`; anything else is left alone.
-bool removeUserFile(const QString& path);
-
-#ifndef Q_OS_WIN
-// Opens the regular file `name` in the folder open as `folder` (AT_FDCWD:
-// the current one), making it with mode 0600 when absent, without following
-// a link and without any step that can wait: a folder, FIFO, device or link
-// at the name is never opened. -1 for those and for whatever the system
-// refuses; `created` tells whether this call made the file.
-int openRegularFile(int folder, const char* name, int flags, bool& created);
-#endif
-
-// An advisory lock on a regular file, held until the object goes; the
-// system releases it with the process, so no stale lock can outlive its
-// holder. Tries for at most `wait`; anything else at the path (a folder, a
-// FIFO, a link) is never opened, and then the lock is simply not held.
+// An advisory lock on the regular file `name` in `folder`, made when
+// missing, held until the object goes; the system releases it with the
+// process, so no stale lock can outlive its holder. Tries for at most
+// `wait`; anything else at the name (a folder, a FIFO, a link) is never
+// opened, and then the lock is simply not held.
 class FileLock {
 public:
-    FileLock(const QString& path, std::chrono::milliseconds wait);
+    FileLock(const UserFolder& folder, const QString& name, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
@@ -85,12 +122,9 @@ public:
     bool held() const { return m_held; }
 
 private:
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
     bool m_held = false;
-#ifdef Q_OS_WIN
-    std::unique_ptr<QLockFile> m_lock;
-#else
-    int m_descriptor = -1;
-#endif
 };
 
 } // namespace kelvora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_settings_store.h"
 
+#include "platform/file_identity.h"
 #include "platform/user_files.h"
 
 #include <QByteArrayView>
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace kelvora {
@@ -244,22 +246,22 @@ private:
     }
 
     // New lines end as the file's first line does, so a file with CRLF or
-    // CR line ends keeps one kind.
+    // CR line ends keeps one kind; a file without one ends its lines as the
+    // system's own text files do.
     QByteArray lineEnd() const {
         const qsizetype at = m_bytes.indexOf('\n');
         const qsizetype cr = m_bytes.indexOf('\r');
         if (cr >= 0 && (at < 0 || cr < at)) {
             return cr + 1 == at ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\r");
         }
-        return QByteArrayLiteral("\n");
+        return at >= 0 ? QByteArrayLiteral("\n") : lineEndOfNewFiles();
     }
 
     QByteArray m_bytes;
 };
 
 // The file's text when it is one the store can use.
-std::optional<IniText> readText(const QString& target) {
-    FileContents contents = readUserFile(target, kLargestFile);
+std::optional<IniText> textOf(FileContents contents) {
     if (contents.status != FileStatus::Read || !isEditableText(contents.bytes)) {
         return std::nullopt;
     }
@@ -272,92 +274,88 @@ bool isUnusable(const FileContents& contents) {
            (contents.status == FileStatus::Read && !isEditableText(contents.bytes));
 }
 
-// Applies `change` to the file under its lock and writes it back; false when
-// nothing was written.
-template <typename Change> bool rewrite(const QString& path, Change change) {
-    if (path.isEmpty()) {
-        return false;
-    }
-    const QString target = linkTarget(path);
-    if (!makeUserFolders(QFileInfo(target).path())) {
-        return false;
-    }
-    // Another process writing the same file at this moment is rare; a lock
-    // that cannot be had in time, or is no regular file, must not keep the
-    // program from ending.
-    const FileLock lock(target + QStringLiteral(".lock"), kLockWait);
-    FileContents contents = readUserFile(target, kLargestFile);
-    if (contents.status == FileStatus::NotAFile || contents.status == FileStatus::Failed) {
-        return false;
-    }
-    // A file the store cannot use is the user's still: it goes aside before
-    // any write takes its place, and is never lost.
-    if (isUnusable(contents)) {
-        if (!moveAside(target, QString::fromUtf16(kAsideSuffix))) {
-            return false;
-        }
-        contents.bytes.clear();
-    }
-    IniText text(std::move(contents.bytes));
-    change(text);
-    return replaceUserFile(target, text.bytes());
+QString lockName(const QString& name) {
+    return name + QStringLiteral(".lock");
 }
 
-// Empties what `path` holds: the file goes, or through a link only its
-// contents; a file that could not be read goes aside.
-void emptyFile(const QString& path) {
-    const QString target = linkTarget(path);
-    const FileContents contents = readUserFile(target, kLargestFile);
-    if (isUnusable(contents)) {
-        moveAside(target, QString::fromUtf16(kAsideSuffix));
-        return;
+// Where one step finds the file: the folder it is in, held open, and its
+// name there.
+struct Place {
+    UserFolder folder;
+    QString name;
+    // The user's own link led here from the file's usual name.
+    bool throughLink = false;
+
+    QString path() const { return QDir(folder.path()).filePath(name); }
+};
+
+// The user's own links are followed, as the user's programs follow them (a
+// settings file kept with the user's other dotfiles). A run with the
+// administrator's rights follows none: a link there is the user's way to
+// lead it out of the folder.
+Place placeOf(const QString& folder, const QString& name, MakeFolder make) {
+    if (hasAdministratorFileRights()) {
+        return {UserFolder(folder, make, FolderLinks::Refuse), name, false};
     }
-    if (contents.status != FileStatus::Read) {
-        return;
+    const QString usual = QDir(folder).filePath(name);
+    const QFileInfo target(linkTarget(usual));
+    return {UserFolder(target.path(), make, FolderLinks::Follow), target.fileName(),
+            target.filePath() != usual};
+}
+
+// A file at the earlier place is read wherever its links lead, with the
+// rights the step is taken with; it is never written there.
+FileContents earlierContents(const QString& folder, const QString& name) {
+    const QFileInfo target(linkTarget(QDir(folder).filePath(name)));
+    return UserFolder(target.path(), MakeFolder::Never, FolderLinks::Follow)
+        .read(target.fileName(), kLargestFile);
+}
+
+// An administrator's run acts for the folder's owner only in a folder that
+// owner holds, so that nothing is written into a folder someone else put in
+// its way since the owner was looked up.
+bool isHeldBy(const UserFolder& folder, const std::optional<FileOwner>& owner) {
+    if (!hasAdministratorFileRights()) {
+        return true;
     }
-    if (target != path) {
-        replaceUserFile(target, {});
-    } else {
-        removeUserFile(target);
-    }
+    const std::optional<FileOwner> holder = folder.owner();
+    return holder && holder->user == (owner ? owner->user : 0);
 }
 
 } // namespace
 
 IniSettingsStore::IniSettingsStore(const QString& folder, const QString& programTitle,
-                                   const QString& earlierFolder) {
-    const QString name = programTitle + QStringLiteral(".ini");
-    if (!folder.isEmpty()) {
-        m_path = QDir(folder).filePath(name);
-    }
-    if (!earlierFolder.isEmpty()) {
-        m_earlierPath = QDir(earlierFolder).filePath(name);
-    }
-    takeOverEarlierFile();
-}
+                                   const QString& earlierFolder)
+    : m_folder(folder), m_earlierFolder(earlierFolder), m_title(programTitle),
+      m_name(programTitle + QStringLiteral(".ini")) {}
 
-// Settings kept at the earlier place move into the folder at the first start
-// that finds none there: the whole file, sections the program does not know
-// included. A file there that could not be read, or holds none of the
-// program's sections, stays where it is.
 void IniSettingsStore::takeOverEarlierFile() {
-    if (m_path.isEmpty() || m_earlierPath.isEmpty()) {
+    if (m_folder.isEmpty() || m_earlierFolder.isEmpty()) {
         return;
     }
-    const QString target = linkTarget(m_path);
-    if (readUserFile(target, kLargestFile).status != FileStatus::Missing) {
+    const std::optional<FileOwner> owner = userOwning(m_folder);
+    const FileIdentity identity(owner);
+    if (!identity.held()) {
         return;
     }
-    const QString earlierTarget = linkTarget(m_earlierPath);
-    const std::optional<IniText> earlier = readText(earlierTarget);
-    if (!earlier || !earlier->holdsProgramSection() || !makeUserFolders(QFileInfo(target).path())) {
+    const Place existing = placeOf(m_folder, m_name, MakeFolder::Never);
+    if (existing.folder.read(existing.name, kLargestFile).status != FileStatus::Missing) {
+        return;
+    }
+    const FileContents earlier = earlierContents(m_earlierFolder, m_name);
+    const std::optional<IniText> text = textOf(earlier);
+    if (!text || !text->holdsProgramSection()) {
+        return;
+    }
+    const Place place = placeOf(m_folder, m_name, MakeFolder::IfMissing);
+    if (!place.folder.isOpen() || !isHeldBy(place.folder, owner)) {
         return;
     }
     // Two starts at once take the file over once.
-    const FileLock lock(target + QStringLiteral(".lock"), kLockWait);
-    if (readUserFile(target, kLargestFile).status == FileStatus::Missing &&
-        replaceUserFile(target, earlier->bytes(), earlierTarget)) {
-        removeUserFile(m_earlierPath);
+    const FileLock lock(place.folder, lockName(place.name), kLockWait);
+    if (place.folder.read(place.name, kLargestFile).status == FileStatus::Missing &&
+        place.folder.replace(place.name, text->bytes(), earlier.attributes)) {
+        UserFolder(m_earlierFolder, MakeFolder::Never, FolderLinks::Follow).remove(m_name);
     }
 }
 
@@ -365,10 +363,15 @@ QString IniSettingsStore::get(const QString& section, const QString& key, const 
     if (const auto saved = m_pending.find({section, key}); saved != m_pending.end()) {
         return saved->second;
     }
-    if (m_path.isEmpty()) {
+    if (m_folder.isEmpty()) {
         return fallback;
     }
-    const std::optional<IniText> text = readText(linkTarget(m_path));
+    const FileIdentity identity(userOwning(m_folder));
+    if (!identity.held()) {
+        return fallback;
+    }
+    const Place place = placeOf(m_folder, m_name, MakeFolder::Never);
+    const std::optional<IniText> text = textOf(place.folder.read(place.name, kLargestFile));
     if (!text) {
         return fallback;
     }
@@ -380,18 +383,43 @@ void IniSettingsStore::save(const QString& section, const QString& key, const QS
     m_pending[{section, key}] = value;
 }
 
+// Removing settings reports nothing: a file that stays is the user's choice
+// (read-only, or no regular file) or a passing failure.
 void IniSettingsStore::deleteAll() {
     m_pending.clear();
-    if (!m_path.isEmpty()) {
-        const FileLock lock(linkTarget(m_path) + QStringLiteral(".lock"), kLockWait);
-        emptyFile(m_path);
+    if (m_folder.isEmpty()) {
+        return;
     }
-    // The earlier place never had a lock of this kind, and only a file there
-    // that the takeover would have taken is the program's to remove.
-    if (!m_earlierPath.isEmpty()) {
-        const std::optional<IniText> earlier = readText(linkTarget(m_earlierPath));
+    const std::optional<FileOwner> owner = userOwning(m_folder);
+    const FileIdentity identity(owner);
+    if (!identity.held()) {
+        return;
+    }
+    const Place place = placeOf(m_folder, m_name, MakeFolder::Never);
+    if (place.folder.isOpen() && isHeldBy(place.folder, owner)) {
+        const FileLock lock(place.folder, lockName(place.name), kLockWait);
+        const FileContents contents = place.folder.read(place.name, kLargestFile);
+        if (contents.status == FileStatus::NotAFile) {
+            // A link goes itself, never what it names; a folder or a FIFO
+            // stays.
+            place.folder.remove(place.name);
+        } else if (!place.folder.mayWrite(place.name)) {
+            // Pinned read-only by its user.
+        } else if (isUnusable(contents)) {
+            place.folder.moveAside(place.name, QString::fromUtf16(kAsideSuffix));
+        } else if (contents.status == FileStatus::Read && place.throughLink) {
+            // The user's link stays, with nothing in it.
+            place.folder.replace(place.name, {}, contents.attributes);
+        } else if (contents.status == FileStatus::Read) {
+            place.folder.remove(place.name);
+        }
+    }
+    // Only a file there that the takeover would have taken is the program's
+    // to remove; a link there goes itself, never what it names.
+    if (!m_earlierFolder.isEmpty()) {
+        const std::optional<IniText> earlier = textOf(earlierContents(m_earlierFolder, m_name));
         if (earlier && earlier->holdsProgramSection()) {
-            removeUserFile(m_earlierPath);
+            UserFolder(m_earlierFolder, MakeFolder::Never, FolderLinks::Follow).remove(m_name);
         }
     }
 }
@@ -400,15 +428,71 @@ void IniSettingsStore::flush() {
     if (m_pending.empty()) {
         return;
     }
-    const bool written = rewrite(m_path, [this](IniText& text) {
+    const std::optional<QString> refusal = rewrite([this](IniText& text) {
         for (const auto& [place, value] : m_pending) {
             text.set(place.first.toUtf8(), place.second.toUtf8(), quotedIfNeeded(value).toUtf8());
         }
     });
     // What a full disk kept out goes with the next write that succeeds.
-    if (written) {
+    if (!refusal) {
         m_pending.clear();
+        return;
     }
+    std::fprintf(stderr, "%s: settings not stored: %s\n", qPrintable(m_title),
+                 qPrintable(*refusal));
+}
+
+template <typename Change> std::optional<QString> IniSettingsStore::rewrite(Change change) const {
+    if (m_folder.isEmpty()) {
+        return QStringLiteral("the system names no settings folder");
+    }
+    const std::optional<FileOwner> owner = userOwning(m_folder);
+    const FileIdentity identity(owner);
+    if (!identity.held()) {
+        return QStringLiteral("the rights of the owner of %1 could not be taken").arg(m_folder);
+    }
+    const Place place = placeOf(m_folder, m_name, MakeFolder::IfMissing);
+    if (!place.folder.isOpen()) {
+        return QStringLiteral("%1 cannot be made or opened").arg(place.folder.path());
+    }
+    if (!isHeldBy(place.folder, owner)) {
+        return QStringLiteral("%1 is not the folder of the user it is written for")
+            .arg(place.folder.path());
+    }
+    // Another process writing the same file at this moment is rare; a lock
+    // that cannot be had in time, or is no regular file, must not keep the
+    // program from ending.
+    const FileLock lock(place.folder, lockName(place.name), kLockWait);
+    FileContents contents = place.folder.read(place.name, kLargestFile);
+    if (contents.status == FileStatus::NotAFile) {
+        return QStringLiteral("%1 is no regular file").arg(place.path());
+    }
+    if (contents.status == FileStatus::Failed) {
+        return QStringLiteral("%1 could not be read").arg(place.path());
+    }
+    if (!place.folder.mayWrite(place.name)) {
+        return QStringLiteral("%1 is read-only").arg(place.path());
+    }
+    // A file the store cannot use is the user's still: it goes aside before
+    // any write takes its place, and is never lost.
+    if (isUnusable(contents)) {
+        if (!place.folder.moveAside(place.name, QString::fromUtf16(kAsideSuffix))) {
+            return QStringLiteral("%1 could not be read, nor moved aside").arg(place.path());
+        }
+        contents.bytes.clear();
+    }
+    IniText text(std::move(contents.bytes));
+    change(text);
+    // The next start would refuse a file past the limit and move it aside.
+    if (text.bytes().size() > kLargestFile) {
+        return QStringLiteral("%1 would grow past %2 MiB")
+            .arg(place.path())
+            .arg(kLargestFile / (1024 * 1024));
+    }
+    if (!place.folder.replace(place.name, text.bytes(), contents.attributes)) {
+        return QStringLiteral("%1 could not be written").arg(place.path());
+    }
+    return std::nullopt;
 }
 
 } // namespace kelvora

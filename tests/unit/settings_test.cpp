@@ -18,10 +18,10 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <tuple>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace kelvora;
@@ -122,11 +122,11 @@ TEST_F(IniStore, EveryStoredFormRoundTripsThroughTheFile) {
     };
     {
         IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
-        EXPECT_EQ(store.fileName(), path("Monitor"));
         for (int i = 0; i < forms.size(); ++i)
             store.save(QStringLiteral("Ustawienia"), QStringLiteral("K%1").arg(i), forms[i]);
         store.flush();
     }
+    EXPECT_TRUE(QFileInfo(path("Monitor")).isFile());
     IniSettingsStore reopened(m_dir.path(), QStringLiteral("Monitor"));
     for (int i = 0; i < forms.size(); ++i)
         EXPECT_EQ(reopened.get(QStringLiteral("Ustawienia"), QStringLiteral("K%1").arg(i), {}),
@@ -262,7 +262,8 @@ TEST_F(IniStore, AFlushEndsWithinTheLockWaitWhateverIsAtTheLockPath) {
             ASSERT_TRUE(QFile::link(fifo, lock));
             break;
         case AtLock::HeldLock:
-            held.emplace(lock, std::chrono::milliseconds(0));
+            held.emplace(UserFolder(m_dir.path(), MakeFolder::Never, FolderLinks::Follow),
+                         QStringLiteral("Monitor.ini.lock"), std::chrono::milliseconds(0));
             ASSERT_TRUE(held->held());
             break;
 #endif
@@ -381,6 +382,8 @@ TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
         QDir(folder).removeRecursively();
         write(earlier, row.before);
         IniSettingsStore store(folder, QStringLiteral("Monitor"), m_dir.path());
+        EXPECT_FALSE(QFileInfo::exists(current)) << "taken over before the instance lock";
+        store.takeOverEarlierFile();
         EXPECT_EQ(QFileInfo::exists(current), row.takenOver);
         EXPECT_EQ(QFileInfo::exists(earlier), !row.takenOver);
         EXPECT_TRUE(contents(row.takenOver ? current : earlier) == row.before);
@@ -397,6 +400,13 @@ TEST_F(IniStore, AFileAtTheEarlierPlaceIsTakenOverWhole) {
     write(earlier, "[General]\nLeft=45\n");
     IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
     EXPECT_TRUE(QFileInfo::exists(earlier));
+    // A link there goes itself, and what it names stays.
+    const QString named = m_dir.filePath(QStringLiteral("named.ini"));
+    write(named, "[Pozycja]\nLeft=45\n");
+    ASSERT_TRUE(QFile::remove(earlier) && QFile::link(named, earlier));
+    IniSettingsStore(folder, QStringLiteral("Monitor"), m_dir.path()).deleteAll();
+    EXPECT_FALSE(QFileInfo(earlier).isSymLink());
+    EXPECT_EQ(contents(named), "[Pozycja]\nLeft=45\n");
 }
 
 // A write that fails (here the folder cannot be made: a file is in its way)
@@ -419,8 +429,10 @@ TEST_F(IniStore, WhatAFailedWriteCouldNotStoreGoesWithTheNextOne) {
 
 #ifdef Q_OS_UNIX
 // A settings file that is not a regular file reads as empty, at once, and is
-// never replaced; a link to a regular file is written through and stays a link.
+// never replaced; a link to a regular file is written through and stays a
+// link, but for root, who follows no link.
 TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
+    const char* const throughLink = geteuid() == 0 ? "none" : "30";
     const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     const QString folder = m_dir.filePath(QStringLiteral("folder"));
@@ -435,9 +447,11 @@ TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
         const char* expected;
     };
     const Row rows[] = {
-        {"FIFO", false, fifo, "none"},           {"link to a FIFO", true, fifo, "none"},
-        {"folder", false, folder, "none"},       {"link to a folder", true, folder, "none"},
-        {"link to a file", true, regular, "30"},
+        {"FIFO", false, fifo, "none"},
+        {"link to a FIFO", true, fifo, "none"},
+        {"folder", false, folder, "none"},
+        {"link to a folder", true, folder, "none"},
+        {"link to a file", true, regular, throughLink},
     };
     for (const Row& row : rows) {
         QFile::remove(path("Monitor"));
@@ -458,10 +472,8 @@ TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
         EXPECT_EQ(after.isSymLink(), row.link) << row.what;
         const QString target = row.link ? row.target : path("Monitor");
         const bool written = QString::fromLatin1(row.expected) != QStringLiteral("none");
-        EXPECT_EQ(QFileInfo(target).isFile(), written) << row.what;
-        if (written) {
-            EXPECT_TRUE(contents(target).contains("Left=60")) << row.what;
-        }
+        EXPECT_EQ(QFileInfo(target).isFile() && contents(target).contains("Left=60"), written)
+            << row.what;
         if (!row.link) {
             ASSERT_TRUE(QFile::rename(path("Monitor"), row.target));
         }
@@ -470,38 +482,114 @@ TEST_F(IniStore, OnlyARegularFileIsReadOrWritten) {
 #endif
 
 #ifdef Q_OS_UNIX
-// Run as root on a user's folder, the store leaves what it makes and what it
-// rewrites to the user: the folder it makes, a new file, and an existing
-// file's owner, group and mode.
-TEST_F(IniStore, ARunAsRootLeavesTheUsersFilesTheUsers) {
+// Run as root on a user's folder, the store does only what that user could:
+// what it makes is the user's, a file the user pinned read-only stays, and no
+// link, hard link or folder link the user planted leads it to a file of the
+// system's.
+TEST_F(IniStore, ARunAsRootOnAUsersFolderDoesOnlyWhatTheUserMay) {
     if (geteuid() != 0) {
-        GTEST_SKIP() << "needs root to give files to another user";
+        GTEST_SKIP() << "needs root to act for another user";
     }
     constexpr uid_t kUser = 4321;
     constexpr gid_t kGroup = 4322;
+    enum class Planted { Nothing, ReadOnlyFile, FileLink, HardLink, DanglingLink, FolderLink };
+    enum class Step { Close, Restore, TakeOver };
+    struct Row {
+        const char* what;
+        Planted planted;
+        Step step;
+        bool stored;
+    };
+    const Row rows[] = {
+        {"nothing there", Planted::Nothing, Step::Close, true},
+        {"a file its user made read-only", Planted::ReadOnlyFile, Step::Close, false},
+        {"a link to a system file", Planted::FileLink, Step::Close, false},
+        {"a hard link to a system file", Planted::HardLink, Step::Close, false},
+        {"a link to a missing system file", Planted::DanglingLink, Step::Close, false},
+        {"the folder a link to a system folder", Planted::FolderLink, Step::Close, false},
+        {"-restore with a link to a system file", Planted::FileLink, Step::Restore, false},
+        {"a takeover into a link to a missing system file", Planted::DanglingLink, Step::TakeOver,
+         false},
+    };
+    const auto native = [](const QString& name) { return QFile::encodeName(name); };
+    const auto owner = [&](const QString& name) {
+        struct stat info {};
+        return lstat(native(name).constData(), &info) == 0 ? info.st_uid : uid_t(-1);
+    };
+    ASSERT_EQ(chmod(native(m_dir.path()).constData(), 0755), 0);
+    const QString system = m_dir.filePath(QStringLiteral("system"));
+    const QString secret = system + QStringLiteral("/shadow");
     const QString home = m_dir.filePath(QStringLiteral("home"));
-    ASSERT_TRUE(QDir().mkpath(home));
-    ASSERT_EQ(chown(QFile::encodeName(home).constData(), kUser, kGroup), 0);
     const QString folder = home + QStringLiteral("/Kelvora");
     const QString file = folder + QStringLiteral("/Monitor.ini");
-    const auto owner = [](const QString& name) {
-        struct stat info {};
-        EXPECT_EQ(stat(QFile::encodeName(name).constData(), &info), 0) << name.toStdString();
-        return std::tuple(info.st_uid, info.st_gid, info.st_mode & 07777);
-    };
-    IniSettingsStore store(folder, QStringLiteral("Monitor"));
-    store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("15"));
-    store.flush();
-    EXPECT_EQ(std::get<0>(owner(folder)), kUser);
-    EXPECT_EQ(std::get<0>(owner(file)), kUser);
-    EXPECT_EQ(std::get<1>(owner(file)), kGroup);
+    for (const Row& row : rows) {
+        QDir(system).removeRecursively();
+        QDir(home).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(system) && QDir().mkpath(folder));
+        write(secret, "root:secret\n");
+        ASSERT_EQ(chmod(native(secret).constData(), 0600), 0);
+        write(home + QStringLiteral("/Monitor.ini"), "[Pozycja]\nLeft=45\n");
+        for (const QString& mine : {home, folder, home + QStringLiteral("/Monitor.ini")}) {
+            ASSERT_EQ(chown(native(mine).constData(), kUser, kGroup), 0);
+        }
+        // What the user plants is the user's; a hard link shares the system
+        // file's owner.
+        switch (row.planted) {
+        case Planted::Nothing:
+            break;
+        case Planted::ReadOnlyFile:
+            write(file, "[Pozycja]\nLeft=30\n");
+            ASSERT_EQ(chmod(native(file).constData(), 0444), 0);
+            ASSERT_EQ(chown(native(file).constData(), kUser, kGroup), 0);
+            break;
+        case Planted::FileLink:
+            ASSERT_TRUE(QFile::link(secret, file));
+            ASSERT_EQ(lchown(native(file).constData(), kUser, kGroup), 0);
+            break;
+        case Planted::HardLink:
+            ASSERT_EQ(link(native(secret).constData(), native(file).constData()), 0);
+            break;
+        case Planted::DanglingLink:
+            ASSERT_TRUE(QFile::link(system + QStringLiteral("/made.sh"), file));
+            ASSERT_EQ(lchown(native(file).constData(), kUser, kGroup), 0);
+            break;
+        case Planted::FolderLink:
+            ASSERT_TRUE(QDir(folder).removeRecursively() && QFile::link(system, folder));
+            ASSERT_EQ(lchown(native(folder).constData(), kUser, kGroup), 0);
+            break;
+        }
 
-    ASSERT_EQ(chown(QFile::encodeName(file).constData(), kUser, kGroup + 1), 0);
-    ASSERT_EQ(chmod(QFile::encodeName(file).constData(), 0604), 0);
-    store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("30"));
-    store.flush();
-    EXPECT_EQ(owner(file), std::tuple(kUser, kGroup + 1, 0604u));
-    EXPECT_TRUE(contents(file).contains("Left=30"));
+        IniSettingsStore store(folder, QStringLiteral("Monitor"), home);
+        switch (row.step) {
+        case Step::Close:
+            store.save(QStringLiteral("Pozycja"), QStringLiteral("Left"), QStringLiteral("15"));
+            store.flush();
+            break;
+        case Step::Restore:
+            store.deleteAll();
+            break;
+        case Step::TakeOver:
+            store.takeOverEarlierFile();
+            break;
+        }
+
+        EXPECT_EQ(QDir(system).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+                  QStringList{QStringLiteral("shadow")})
+            << row.what;
+        EXPECT_EQ(contents(secret), "root:secret\n") << row.what;
+        EXPECT_EQ(owner(secret), 0u) << row.what;
+        EXPECT_EQ(QFileInfo(file).isFile() && contents(file).contains("Left=15"), row.stored)
+            << row.what;
+        if (row.stored) {
+            EXPECT_EQ(owner(file), kUser) << row.what;
+        }
+        if (row.planted == Planted::ReadOnlyFile) {
+            EXPECT_EQ(contents(file), "[Pozycja]\nLeft=30\n") << row.what;
+        }
+        if (row.step == Step::Restore) {
+            EXPECT_FALSE(QFileInfo(file).isSymLink()) << row.what << ": the link stayed";
+        }
+    }
 }
 
 // A relative XDG_CONFIG_HOME is no place: the settings go to ~/.config.
