@@ -45,7 +45,7 @@ start_traced() {
 
 # How often the trace shows the settings file put in place: a rename or
 # link onto it that succeeded.
-replacements() { grep -cE '/Monitor\.ini"(, [A-Z_0-9|]+)?\) = 0$' "$trace"; }
+replacements() { grep -cE '[/"]Monitor\.ini"(, [A-Z_0-9|]+)?\) = 0$' "$trace"; }
 
 # Fails unless the file holds the eleven closing keys, with the window at
 # x,y and both units stepped once from their defaults: GB to bytes, MB to GB.
@@ -123,7 +123,8 @@ pass
 begin "one instance per display, whatever XDG_RUNTIME_DIR, TMPDIR and DISPLAY say"
 # The first instance starts in an environment of its own, the second in the
 # scenario's usual one, and ends at once.
-for kind in unset relative read-only missing "no temporary folder" "screen of the display"; do
+for kind in unset relative read-only missing "no temporary folder" "screen of the display" \
+    "leading zero" "unix socket" "plus sign"; do
     fresh_home
     case $kind in
     unset) environment=(-u XDG_RUNTIME_DIR) ;;
@@ -144,6 +145,9 @@ for kind in unset relative read-only missing "no temporary folder" "screen of th
         environment=(XDG_RUNTIME_DIR="$home/file/run" TMPDIR="$home/tmp")
         ;;
     "screen of the display") environment=(DISPLAY="$DISPLAY.0") ;;
+    "leading zero") environment=(DISPLAY=":0${DISPLAY#:}") ;;
+    "unix socket") environment=(DISPLAY="unix$DISPLAY.0") ;;
+    "plus sign") environment=(DISPLAY=":+${DISPLAY#:}") ;;
     esac
     # Qt warns about the folders on standard error.
     if start_program env "${environment[@]}" "$EN" 2>/dev/null; then
@@ -160,6 +164,46 @@ for kind in unset relative read-only missing "no temporary folder" "screen of th
     done
 done
 pass
+
+begin "another user's folder at the lock's fallback place still leaves one instance"
+fallback=/tmp/kelvora-$(id -u)
+if ! is_root; then
+    skip "needs root to plant another user's folder"
+elif [ "$own_lock_dir" != "$fallback" ]; then
+    skip "$fallback was there before the run"
+else
+    # The run's own, from the earlier scenarios; no program holds it now.
+    rm -rf "$fallback"
+    # Without a runtime folder the lock falls back to /tmp; the runtime
+    # folders are hidden for this scenario, in the run's own mount namespace.
+    [ -d /run/user ] && mount -t tmpfs kelvora-no-runtime /run/user
+    # The next fallback is the user's cache folder; what of it the programs
+    # make goes with the run.
+    cache=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache
+    [ -e "$cache/kelvora" ] || remove_at_end "$cache/kelvora"
+    [ -e "$cache" ] || remove_at_end "$cache"
+    for kind in "open folder" "private folder" "link" "file"; do
+        case $kind in
+        "open folder") mkdir -m 777 "$fallback" ;;
+        "private folder") mkdir -m 700 "$fallback" ;;
+        link) ln -s "$home" "$fallback" ;;
+        file) touch "$fallback" ;;
+        esac
+        chown -h 4242:4242 "$fallback"
+        if start_program "$EN"; then
+            expect_ends "$kind: second instance" "$EN" &&
+                { [ "$status" -eq 0 ] || fail "$kind: second instance ended with $status"; }
+            lock=$(readlink /proc/"$pid"/fd/* | grep 'kelvora-.*\.lock$')
+            case $lock in "$fallback"/* | "$home"/*) fail "$kind: locked in $lock" ;; esac
+            close_program "$kind"
+        else
+            fail "$kind: no window"
+        fi
+        rm -rf "$fallback"
+    done
+    mountpoint -q /run/user && umount /run/user
+    pass
+fi
 
 begin "without a display the program says so in one line and ends with status 1"
 # A display number that nothing answers on.
