@@ -20,6 +20,7 @@
 #include <optional>
 
 #ifdef Q_OS_UNIX
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -361,6 +362,21 @@ TEST_F(IniStore, AFileThatCannotBeReadIsMovedAsideBeforeAWrite) {
     }
 }
 
+// A write that would grow the file past what a start reads is not made: the
+// next start would move that file aside.
+TEST_F(IniStore, NoWriteGrowsTheFilePastTheReadLimit) {
+    QByteArray before("[Ustawienia]\nk=");
+    before += QByteArray(16 * 1024 * 1024 - before.size() - 1, 'x') + '\n';
+    write(path("Monitor"), before);
+    IniSettingsStore store(m_dir.path(), QStringLiteral("Monitor"));
+    store.save(QStringLiteral("Ustawienia"), QStringLiteral("interval"), QStringLiteral("3"));
+    store.flush();
+    EXPECT_TRUE(contents(path("Monitor")) == before);
+    store.save(QStringLiteral("Ustawienia"), QStringLiteral("k"), QStringLiteral("short"));
+    store.flush();
+    EXPECT_EQ(contents(path("Monitor")), "[Ustawienia]\nk=short\ninterval=3\n");
+}
+
 // A file at the earlier place is taken over whole when the store's folder
 // has none; one the store could not use, or one without any of the
 // program's sections, stays where it is. Deleting all removes both places'
@@ -592,25 +608,32 @@ TEST_F(IniStore, ARunAsRootOnAUsersFolderDoesOnlyWhatTheUserMay) {
     }
 }
 
-// A relative XDG_CONFIG_HOME is no place: the settings go to ~/.config.
+// A relative XDG_CONFIG_HOME is no place: the settings go to ~/.config, and
+// without a usable HOME (services, cron) to the home the system lists.
 TEST(UserFolders, ARelativeConfigHomeIsIgnored) {
     const QByteArray configured = qgetenv("XDG_CONFIG_HOME");
-    const QString standard = QDir::homePath() + QStringLiteral("/.config");
+    const QByteArray home = qgetenv("HOME");
+    const QString listed = QFile::decodeName(getpwuid(geteuid())->pw_dir);
     struct Row {
-        const char* value;
+        const char* config;
+        const char* home;
         QString base;
     };
     const Row rows[] = {
-        {"", standard},
-        {"cfgrel", standard},
-        {"./cfg", standard},
-        {"/srv/cfg/", QStringLiteral("/srv/cfg")},
+        {"", "/home/someone", QStringLiteral("/home/someone/.config")},
+        {"cfgrel", "/home/someone", QStringLiteral("/home/someone/.config")},
+        {"./cfg", "/home/someone", QStringLiteral("/home/someone/.config")},
+        {"/srv/cfg/", "/home/someone", QStringLiteral("/srv/cfg")},
+        {"", "", listed + QStringLiteral("/.config")},
+        {"", "someone", listed + QStringLiteral("/.config")},
     };
     for (const Row& row : rows) {
-        qputenv("XDG_CONFIG_HOME", row.value);
-        EXPECT_EQ(earlierUserSettingsFolder(), row.base) << row.value;
-        EXPECT_EQ(userSettingsFolder(), row.base + QStringLiteral("/Kelvora")) << row.value;
+        qputenv("XDG_CONFIG_HOME", row.config);
+        qputenv("HOME", row.home);
+        EXPECT_EQ(earlierUserSettingsFolder(), row.base) << row.config << " " << row.home;
+        EXPECT_EQ(userSettingsFolder(), row.base + QStringLiteral("/Kelvora")) << row.config;
     }
     qputenv("XDG_CONFIG_HOME", configured);
+    qputenv("HOME", home);
 }
 #endif
