@@ -3,6 +3,8 @@
 
 #include "platform/file_identity.h"
 #include "platform/user_files.h"
+#include "settings/ini_text.h"
+#include "settings/settings_keys.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -11,6 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace kelvora {
 
@@ -22,15 +26,6 @@ constexpr std::chrono::milliseconds kLockWait{2000};
 constexpr qint64 kLargestFile = 16 * 1024 * 1024;
 // The sibling name a file that could not be read is kept under.
 constexpr char16_t kAsideSuffix[] = u"unreadable";
-constexpr QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
-
-// Text the store can edit line by line without changing a byte of the rest:
-// any 8-bit encoding with ASCII line ends. UTF-16 (Notepad's "Unicode") and
-// binary files are not.
-bool isEditableText(const QByteArray& bytes) {
-    return !bytes.contains('\0') && !bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF");
-}
-
 QString unquoted(QStringView value) {
     QString text;
     for (qsizetype i = 1; i + 1 < value.size(); ++i) {
@@ -89,189 +84,32 @@ QString decodedValue(QByteArrayView raw) {
     return quoted ? unquoted(value) : value;
 }
 
-// One line of the file: its text is [begin, end), the next line starts at
-// `next`, so the line end ("\n", "\r\n" or a lone "\r") lies between.
-struct Line {
-    qsizetype begin;
-    qsizetype end;
-    qsizetype next;
-};
-
-enum class LineKind { Blank, Section, Key, Other };
-
-struct ParsedLine {
-    LineKind kind;
-    // The section's or the key's name.
-    QByteArrayView name;
-    // Of a key: where its value starts, after "=" and any blanks.
-    qsizetype valueBegin;
-};
-
-// The file as the bytes it holds. Lines are found afresh on each use, so an
-// edit never has to keep anything else in step.
-class IniText {
-public:
-    explicit IniText(QByteArray bytes) : m_bytes(std::move(bytes)) {}
-
-    // The raw value of the key's last line in the section (a later line
-    // overrides an earlier one, in a repeated section too).
-    std::optional<QByteArrayView> value(QByteArrayView section, QByteArrayView key) const {
-        std::optional<QByteArrayView> found;
-        bool inSection = false;
-        forEachLine([&](const Line& line, const ParsedLine& parsed) {
-            if (parsed.kind == LineKind::Section) {
-                inSection = parsed.name == section;
-            } else if (inSection && parsed.kind == LineKind::Key && parsed.name == key) {
-                found = view(parsed.valueBegin, line.end);
-            }
-        });
-        return found;
+// Where the program keeps its keys: a file without any of these sections
+// may be another program's of the same plain name.
+bool holdsProgramSection(const IniText& text) {
+    std::vector<std::string_view> sections;
+    for (const KeyDefinition& definition : kKeyTable) {
+        sections.emplace_back(definition.section);
     }
+    return text.holdsAnySection(sections);
+}
 
-    // Replaces the value of the line `value` reads, or adds the key at the
-    // end of the section's last appearance, or the section at the end.
-    void set(QByteArrayView section, QByteArrayView key, QByteArrayView value) {
-        std::optional<Line> keyLine;
-        qsizetype keyValueBegin = 0;
-        std::optional<qsizetype> sectionEnd;
-        bool inSection = false;
-        bool endsBlank = true;
-        forEachLine([&](const Line& line, const ParsedLine& parsed) {
-            if (parsed.kind == LineKind::Section) {
-                inSection = parsed.name == section;
-            }
-            // A new key goes after the section's last line that holds
-            // anything, before the blank lines that part it from the next.
-            if (inSection && parsed.kind != LineKind::Blank) {
-                sectionEnd = line.next;
-            }
-            if (inSection && parsed.kind == LineKind::Key && parsed.name == key) {
-                keyLine = line;
-                keyValueBegin = parsed.valueBegin;
-            }
-            endsBlank = parsed.kind == LineKind::Blank;
-        });
-        if (keyLine) {
-            m_bytes.replace(keyValueBegin, keyLine->end - keyValueBegin, value);
-            return;
-        }
-        const QByteArray end = lineEnd();
-        const qsizetype at = sectionEnd.value_or(m_bytes.size());
-        QByteArray added;
-        if (at > 0 && m_bytes[at - 1] != '\n' && m_bytes[at - 1] != '\r') {
-            added += end;
-        }
-        if (!sectionEnd) {
-            if (!endsBlank) {
-                added += end;
-            }
-            added += '[' + section.toByteArray() + ']' + end;
-        }
-        added += key.toByteArray() + '=' + value.toByteArray() + end;
-        m_bytes.insert(at, added);
-    }
-
-    // Whether any section is one the program keeps its keys in: a file
-    // without one may be another program's of the same plain name.
-    bool holdsProgramSection() const {
-        bool found = false;
-        forEachLine([&](const Line&, const ParsedLine& parsed) {
-            found = found || (parsed.kind == LineKind::Section &&
-                              std::any_of(kKeyTable.begin(), kKeyTable.end(),
-                                          [&](const KeyDefinition& definition) {
-                                              return parsed.name == definition.section;
-                                          }));
-        });
-        return found;
-    }
-
-    const QByteArray& bytes() const { return m_bytes; }
-
-private:
-    QByteArrayView view(qsizetype begin, qsizetype end) const {
-        return QByteArrayView(m_bytes.constData() + begin, end - begin);
-    }
-
-    template <typename Visit> void forEachLine(Visit visit) const {
-        const char* bytes = m_bytes.constData();
-        const qsizetype size = m_bytes.size();
-        qsizetype begin = 0;
-        while (begin < size) {
-            qsizetype end = begin;
-            while (end < size && bytes[end] != '\n' && bytes[end] != '\r') {
-                ++end;
-            }
-            qsizetype next = end;
-            if (next < size) {
-                const bool crlf = bytes[next] == '\r' && next + 1 < size && bytes[next + 1] == '\n';
-                next += crlf ? 2 : 1;
-            }
-            const Line line{begin, end, next};
-            visit(line, parse(line));
-            begin = next;
-        }
-    }
-
-    ParsedLine parse(const Line& line) const {
-        QByteArrayView text = view(line.begin, line.end);
-        if (line.begin == 0 && text.startsWith(kUtf8Mark)) {
-            text = text.sliced(kUtf8Mark.size());
-        }
-        const QByteArrayView trimmed = text.trimmed();
-        if (trimmed.isEmpty()) {
-            return {LineKind::Blank, {}, 0};
-        }
-        if (trimmed.front() == '[') {
-            // QSettings reads "[Section] ; note" as the section "Section".
-            const qsizetype closing = trimmed.indexOf(']');
-            if (closing > 0) {
-                return {LineKind::Section, trimmed.sliced(1, closing - 1), 0};
-            }
-            return {LineKind::Other, {}, 0};
-        }
-        const qsizetype equals = text.indexOf('=');
-        if (trimmed.front() == ';' || trimmed.front() == '#' || equals < 0) {
-            return {LineKind::Other, {}, 0};
-        }
-        const QByteArrayView key = text.first(equals).trimmed();
-        if (key.isEmpty()) {
-            return {LineKind::Other, {}, 0};
-        }
-        qsizetype valueBegin = (text.data() - m_bytes.constData()) + equals + 1;
-        while (valueBegin < line.end &&
-               (m_bytes[valueBegin] == ' ' || m_bytes[valueBegin] == '\t')) {
-            ++valueBegin;
-        }
-        return {LineKind::Key, key, valueBegin};
-    }
-
-    // New lines end as the file's first line does, so a file with CRLF or
-    // CR line ends keeps one kind; a file without one ends its lines as the
-    // system's own text files do.
-    QByteArray lineEnd() const {
-        const qsizetype at = m_bytes.indexOf('\n');
-        const qsizetype cr = m_bytes.indexOf('\r');
-        if (cr >= 0 && (at < 0 || cr < at)) {
-            return cr + 1 == at ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\r");
-        }
-        return at >= 0 ? QByteArrayLiteral("\n") : lineEndOfNewFiles();
-    }
-
-    QByteArray m_bytes;
-};
+std::string_view viewOf(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
 
 // The file's text when it is one the store can use.
-std::optional<IniText> textOf(FileContents contents) {
-    if (contents.status != FileStatus::Read || !isEditableText(contents.bytes)) {
+std::optional<IniText> textOf(const FileContents& contents) {
+    if (contents.status != FileStatus::Read || !isEditableText(viewOf(contents.bytes))) {
         return std::nullopt;
     }
-    return IniText(std::move(contents.bytes));
+    return IniText(contents.bytes.toStdString(), viewOf(lineEndOfNewFiles()));
 }
 
 // A file the store cannot use: one it could not read whole, or not text.
 bool isUnusable(const FileContents& contents) {
     return contents.status == FileStatus::Unreadable ||
-           (contents.status == FileStatus::Read && !isEditableText(contents.bytes));
+           (contents.status == FileStatus::Read && !isEditableText(viewOf(contents.bytes)));
 }
 
 QString lockName(const QString& name) {
@@ -344,7 +182,7 @@ void IniSettingsStore::takeOverEarlierFile() {
     }
     const FileContents earlier = earlierContents(m_earlierFolder, m_name);
     const std::optional<IniText> text = textOf(earlier);
-    if (!text || !text->holdsProgramSection()) {
+    if (!text || !holdsProgramSection(*text)) {
         return;
     }
     const Place place = placeOf(m_folder, m_name, MakeFolder::IfMissing);
@@ -354,7 +192,8 @@ void IniSettingsStore::takeOverEarlierFile() {
     // Two starts at once take the file over once.
     const FileLock lock(place.folder, lockName(place.name), kLockWait);
     if (place.folder.read(place.name, kLargestFile).status == FileStatus::Missing &&
-        place.folder.replace(place.name, text->bytes(), earlier.attributes)) {
+        place.folder.replace(place.name, QByteArray::fromStdString(text->bytes()),
+                             earlier.attributes)) {
         UserFolder(m_earlierFolder, MakeFolder::Never, FolderLinks::Follow).remove(m_name);
     }
 }
@@ -375,8 +214,11 @@ QString IniSettingsStore::get(const QString& section, const QString& key, const 
     if (!text) {
         return fallback;
     }
-    const std::optional<QByteArrayView> value = text->value(section.toUtf8(), key.toUtf8());
-    return value ? decodedValue(*value) : fallback;
+    const std::optional<std::string_view> value =
+        text->value(viewOf(section.toUtf8()), viewOf(key.toUtf8()));
+    return value
+               ? decodedValue(QByteArrayView(value->data(), static_cast<qsizetype>(value->size())))
+               : fallback;
 }
 
 void IniSettingsStore::save(const QString& section, const QString& key, const QString& value) {
@@ -418,7 +260,7 @@ void IniSettingsStore::deleteAll() {
     // to remove; a link there goes itself, never what it names.
     if (!m_earlierFolder.isEmpty()) {
         const std::optional<IniText> earlier = textOf(earlierContents(m_earlierFolder, m_name));
-        if (earlier && earlier->holdsProgramSection()) {
+        if (earlier && holdsProgramSection(*earlier)) {
             UserFolder(m_earlierFolder, MakeFolder::Never, FolderLinks::Follow).remove(m_name);
         }
     }
@@ -430,7 +272,8 @@ void IniSettingsStore::flush() {
     }
     const std::optional<QString> refusal = rewrite([this](IniText& text) {
         for (const auto& [place, value] : m_pending) {
-            text.set(place.first.toUtf8(), place.second.toUtf8(), quotedIfNeeded(value).toUtf8());
+            text.set(viewOf(place.first.toUtf8()), viewOf(place.second.toUtf8()),
+                     viewOf(quotedIfNeeded(value).toUtf8()));
         }
     });
     // What a full disk kept out goes with the next write that succeeds.
@@ -481,15 +324,16 @@ template <typename Change> std::optional<QString> IniSettingsStore::rewrite(Chan
         }
         contents.bytes.clear();
     }
-    IniText text(std::move(contents.bytes));
+    IniText text(contents.bytes.toStdString(), viewOf(lineEndOfNewFiles()));
     change(text);
     // The next start would refuse a file past the limit and move it aside.
-    if (text.bytes().size() > kLargestFile) {
+    if (static_cast<qint64>(text.bytes().size()) > kLargestFile) {
         return QStringLiteral("%1 would grow past %2 MiB")
             .arg(place.path())
             .arg(kLargestFile / (1024 * 1024));
     }
-    if (!place.folder.replace(place.name, text.bytes(), contents.attributes)) {
+    if (!place.folder.replace(place.name, QByteArray::fromStdString(text.bytes()),
+                              contents.attributes)) {
         return QStringLiteral("%1 could not be written").arg(place.path());
     }
     return std::nullopt;
