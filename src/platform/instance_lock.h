@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QByteArray>
 #include <QString>
-#include <QtGlobal>
+
+#include <memory>
 
 namespace kelvora {
 
@@ -11,6 +11,10 @@ namespace kelvora {
 // display however DISPLAY spells it (":0", ":0.0" and "unix:0" are one),
 // else the Wayland socket. Only characters that are safe in a file name.
 QString displayKey(const QString& x11Display, const QString& waylandDisplay);
+
+// "kelvora-<title>-<display key>" for the display this process was started
+// on, a plain file name.
+QString instanceLockName(const QString& programTitle);
 
 // Held for the life of the process so that a second instance of the same
 // build, started by the same user on the same display, can tell it is not
@@ -30,13 +34,9 @@ public:
     bool anotherInstanceRuns() const { return m_anotherInstanceRuns; }
 
 private:
-#ifdef Q_OS_WIN
-    void* m_mutex = nullptr;
-#else
-    int m_folder = -1;
-    int m_file = -1;
-    QByteArray m_name;
-#endif
+    // What the system holds for this instance: a lock file or a mutex.
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
     bool m_anotherInstanceRuns = false;
 };
 

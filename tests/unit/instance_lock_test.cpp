@@ -1,10 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "platform/instance_lock.h"
 
+#include <QCoreApplication>
+
+#include <QDir>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace kelvora {
 namespace {
@@ -48,6 +58,49 @@ TEST(InstanceLockTest, DisplayKeyNamesEachDisplayOnce) {
         EXPECT_FALSE(key.contains(u'/') || key.contains(u':') || key.isEmpty()) << qPrintable(key);
     }
     EXPECT_EQ(displayOfKey.size(), 9u) << "two displays share a key";
+}
+
+// Only a live holder of the same title and display stops a start; the lock
+// goes with its holder, whose file goes too.
+TEST(InstanceLockTest, OnlyALiveHolderOfTheSameTitleStopsAStart) {
+    const QByteArray display = qgetenv("DISPLAY");
+    // A display of the test's own, so no real instance is met.
+    qputenv("DISPLAY",
+            "instance-lock-test-" + QByteArray::number(QCoreApplication::applicationPid()) + ":0");
+#ifdef Q_OS_UNIX
+    // Where there is no runtime folder the lock makes one in /tmp.
+    const QString ownFallback = QStringLiteral("/tmp/kelvora-%1").arg(geteuid());
+    const bool hadFallback = QFileInfo::exists(ownFallback);
+#endif
+    enum class Step { Start, EndFirst };
+    struct Row {
+        const char* what;
+        Step step;
+        const char* title;
+        bool anotherRuns;
+    };
+    const Row rows[] = {
+        {"the first start", Step::Start, "Monitor", false},
+        {"a second start beside it", Step::Start, "Monitor", true},
+        {"the other program beside it", Step::Start, "Kelvora", false},
+        {"a start after the first ended", Step::EndFirst, "Monitor", false},
+    };
+    std::vector<std::unique_ptr<InstanceLock>> held;
+    for (const Row& row : rows) {
+        if (row.step == Step::EndFirst) {
+            held.erase(held.begin());
+            held.erase(held.begin());
+        }
+        held.push_back(std::make_unique<InstanceLock>(QString::fromLatin1(row.title)));
+        EXPECT_EQ(held.back()->anotherInstanceRuns(), row.anotherRuns) << row.what;
+    }
+    held.clear();
+#ifdef Q_OS_UNIX
+    if (!hadFallback) {
+        QDir().rmdir(ownFallback);
+    }
+#endif
+    qputenv("DISPLAY", display);
 }
 
 } // namespace

@@ -3,18 +3,14 @@
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_LINUX
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace kelvora {
-
-#ifdef Q_OS_LINUX
 
 namespace {
 
@@ -90,13 +86,5 @@ void TerminationSignals::onReadable() {
         emit received();
     }
 }
-
-#else
-
-TerminationSignals::TerminationSignals() = default;
-TerminationSignals::~TerminationSignals() = default;
-void TerminationSignals::onReadable() {}
-
-#endif
 
 } // namespace kelvora
