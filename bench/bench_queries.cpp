@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #ifdef __linux__
-#include "platform/proc_parsers.h"
+#include "platform/linux/proc_parsers.h"
 
 #include <fcntl.h>
 #include <unistd.h>

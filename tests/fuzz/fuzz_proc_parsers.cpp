@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/mount_info.h"
-#include "platform/proc_parsers.h"
+#include "platform/linux/mount_info.h"
+#include "platform/linux/proc_parsers.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/mount_info.h"
+#include "platform/linux/mount_info.h"
 #include "test_data.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/proc_parsers.h"
+#include "platform/linux/proc_parsers.h"
 #include "test_data.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/drive_list.h"
-#include "platform/mount_info.h"
+#include "platform/linux/mount_info.h"
 
 #include <fstream>
 #include <sstream>

@@ -2,7 +2,7 @@
 #include "platform/linux/linux_os_queries.h"
 
 #include "platform/make_os_queries.h"
-#include "platform/proc_parsers.h"
+#include "platform/linux/proc_parsers.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

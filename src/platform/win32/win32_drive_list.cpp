@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/drive_list.h"
-#include "platform/drive_order.h"
+#include "platform/win32/drive_order.h"
 
 #include <windows.h>
 

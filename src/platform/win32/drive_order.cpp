@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/drive_order.h"
+#include "platform/win32/drive_order.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/mount_info.h"
+#include "platform/linux/mount_info.h"
 
 #include "platform/text_scanner.h"
 
