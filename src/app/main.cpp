@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "meter/form1.h"
 #include "platform/drive_list.h"
-#include "platform/instance_lock.h"
+#include "process/instance_lock.h"
 #include "platform/make_os_queries.h"
-#include "platform/termination_signals.h"
-#include "platform/user_folders.h"
+#include "process/termination_signals.h"
+#include "process/user_folders.h"
 #include "settings/ini_settings_store.h"
 #include "texts/texts.h"
 #include "widgets/fonts.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "colours/colors.h"
 
-#include "settings/conversions.h"
+#include "parsing/conversions.h"
 #include "settings/settings_store.h"
 #include "texts/shared_texts.h"
 #include "widgets/fonts.h"

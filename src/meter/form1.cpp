@@ -5,7 +5,7 @@
 #include "meter/form1_settings.h"
 #include "meter/readouts.h"
 #include "sampling/memory_disk.h"
-#include "settings/conversions.h"
+#include "parsing/conversions.h"
 #include "settings/settings_store.h"
 #include "texts/shared_texts.h"
 #include "widgets/pictures.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "meter/tick_text.h"
-#include "meter/unit_table.h"
+#include "format/unit_table.h"
 #include "platform/drive_list.h"
 #include "platform/os_queries.h"
 #include "sampling/cpu_state.h"

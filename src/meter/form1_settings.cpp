@@ -4,7 +4,7 @@
 #include "meter/form1_settings.h"
 
 #include "meter/form1.h"
-#include "settings/conversions.h"
+#include "parsing/conversions.h"
 #include "settings/settings_store.h"
 #include "widgets/twips.h"
 #include "window_services/window_services.h"

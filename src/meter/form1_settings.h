@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "meter/unit_table.h"
+#include "format/unit_table.h"
 #include "settings/settings_keys.h"
 
 #include <QColor>

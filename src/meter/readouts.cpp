@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "meter/readouts.h"
 
-#include "meter/number_format.h"
+#include "format/number_format.h"
 #include "texts/shared_texts.h"
 
 #include <algorithm>

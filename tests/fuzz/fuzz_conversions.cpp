@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/conversions.h"
+#include "parsing/conversions.h"
 
 #include <cmath>
 #include <cstddef>

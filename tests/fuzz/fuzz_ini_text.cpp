@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "settings/ini_text.h"
+#include "parsing/ini_text.h"
 
 #include <array>
 #include <cstddef>

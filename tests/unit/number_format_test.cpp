@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "meter/number_format.h"
+#include "format/number_format.h"
 
 #include <gtest/gtest.h>
 

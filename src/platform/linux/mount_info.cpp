@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/linux/mount_info.h"
 
-#include "platform/text_scanner.h"
+#include "parsing/text_scanner.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "platform/linux/proc_parsers.h"
 
-#include "platform/text_scanner.h"
+#include "parsing/text_scanner.h"
 
 #include <limits>
 

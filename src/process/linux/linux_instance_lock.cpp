@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/instance_lock.h"
-#include "platform/linux/regular_file.h"
+#include "process/instance_lock.h"
+#include "process/linux/regular_file.h"
 
 #include <array>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "platform/user_files.h"
+#include "process/user_files.h"
 
 #include <QString>
 

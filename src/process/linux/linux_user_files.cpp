@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/linux/regular_file.h"
-#include "platform/user_files.h"
+#include "process/linux/regular_file.h"
+#include "process/user_files.h"
 
 #include <QFile>
 #include <QFileInfo>

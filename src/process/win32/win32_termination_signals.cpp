@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/termination_signals.h"
+#include "process/termination_signals.h"
 
 #include <QSocketNotifier>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "settings/conversions.h"
+#include "parsing/conversions.h"
 
-#include "platform/text_scanner.h"
+#include "parsing/text_scanner.h"
 
 #include <cfloat>
 #include <charconv>

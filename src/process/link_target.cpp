@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/user_files.h"
+#include "process/user_files.h"
 
 #include <QFileInfo>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/instance_lock.h"
+#include "process/instance_lock.h"
 
 #include <windows.h>
 

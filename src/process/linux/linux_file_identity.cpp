@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/file_identity.h"
+#include "process/file_identity.h"
 
 #include <QDir>
 #include <QFile>

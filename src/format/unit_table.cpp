@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "meter/unit_table.h"
+#include "format/unit_table.h"
 
 #include <array>
 #include <limits>

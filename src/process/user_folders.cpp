@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/user_folders.h"
+#include "process/user_folders.h"
 
 namespace kelvora {
 
