@@ -22,8 +22,9 @@ TEST(SelectDrivesTest, ListsLocalFilesystemsInOrder) {
         Devices removable;
         Texts expected;
     } cases[] = {
-        // Pseudo filesystems, tmpfs, snaps on loop devices, NFS, CIFS and
-        // sshfs are left out; /srv/projects is a part of /home mounted again.
+        // Pseudo filesystems, tmpfs, snaps and an ext4 image on loop devices,
+        // NFS, CIFS and sshfs are left out; /srv/projects is a part of /home
+        // mounted again.
         {"mountinfo_desktop.txt", {{8, 17}}, desktop},
         // The stick is under /media, which counts whatever sysfs says.
         {"mountinfo_desktop.txt", {}, desktop},
@@ -79,7 +80,7 @@ TEST(SelectDrivesTest, RemovableRootStaysSecond) {
 TEST(ParseMountInfoTest, ReadsTheFieldsAndUnescapesPaths) {
     const auto mounts = parseMountInfo(readTestData("mountinfo_desktop.txt"));
 
-    ASSERT_EQ(mounts.size(), 25u);
+    ASSERT_EQ(mounts.size(), 26u);
     const MountEntry& backup = mounts[21];
     EXPECT_EQ(backup.major, 8u);
     EXPECT_EQ(backup.minor, 33u);

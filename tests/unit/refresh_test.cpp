@@ -160,17 +160,47 @@ TEST_F(Form1Test, FourClicksReturnToTheUnitWithTheTablesPattern) {
     EXPECT_EQ(caption("dFree"), QStringLiteral("Free: 12.34 GB (25.0%)"));
 }
 
-TEST_F(Form1Test, DoubleClickOnABarStepsOnce) {
-    open();
-    form->show();
-    // The window system's order for a double-click.
-    QWidget& bar = control("DDX");
-    QTest::mousePress(&bar, Qt::LeftButton);
-    QTest::mouseRelease(&bar, Qt::LeftButton);
-    QTest::mouseDClick(&bar, Qt::LeftButton);
-    QTest::mouseRelease(&bar, Qt::LeftButton);
-    EXPECT_EQ(form->driveUnit().counter, 0);
-    EXPECT_TRUE(form->isVisible());
+// A unit steps once for a click and once for a double-click, and never for
+// a press that ends outside the bar or for another button.
+TEST_F(Form1Test, OnlyAClickOnABarStepsItsUnit) {
+    enum class Gesture { Click, DoubleClick, ReleasedOutside, RightClick };
+    struct Row {
+        const char* what;
+        Gesture gesture;
+        int counter;
+    };
+    const Row rows[] = {
+        {"a click", Gesture::Click, 0},
+        {"a double-click", Gesture::DoubleClick, 0},
+        {"a press released outside the bar", Gesture::ReleasedOutside, 3},
+        {"a right click", Gesture::RightClick, 3},
+    };
+    for (const Row& row : rows) {
+        open();
+        form->show();
+        QWidget& bar = control("DDX");
+        switch (row.gesture) {
+        case Gesture::Click:
+            QTest::mouseClick(&bar, Qt::LeftButton);
+            break;
+        case Gesture::DoubleClick:
+            // The window system's order for a double-click.
+            QTest::mousePress(&bar, Qt::LeftButton);
+            QTest::mouseRelease(&bar, Qt::LeftButton);
+            QTest::mouseDClick(&bar, Qt::LeftButton);
+            QTest::mouseRelease(&bar, Qt::LeftButton);
+            break;
+        case Gesture::ReleasedOutside:
+            QTest::mousePress(&bar, Qt::LeftButton);
+            QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(bar.width() + 5, 2));
+            break;
+        case Gesture::RightClick:
+            QTest::mouseClick(&bar, Qt::RightButton);
+            break;
+        }
+        EXPECT_EQ(form->driveUnit().counter, row.counter) << row.what;
+        EXPECT_TRUE(form->isVisible()) << row.what;
+    }
 }
 
 TEST_F(Form1Test, StoredCounterOutsideTheTableOnlyAdvances) {
