@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Dragging the strip where the window system has no move of its own (the
-// offscreen platform refuses a system move, as X11 does without a window
-// manager): the strip must follow the pointer itself.
+// Dragging the strip: everywhere but on Wayland the strip follows the
+// pointer itself, so that the point pressed stays under it; the offscreen
+// platform runs that path as X11 and Windows do.
 
 #include "window_services/win_shade.h"
 #include "window_services/window_services.h"
