@@ -150,8 +150,9 @@ private:
     std::array<TickText, 3> m_stripText;
     bool m_optionsOpen = false;
     bool m_closingSettingsStored = false;
-    // Where loading put the window, to tell a window that was not moved from
-    // one the scaling's rounding shifted by a pixel.
+    // Where loading put the window: to tell a window that was not moved from
+    // one the scaling's rounding shifted by a pixel, and the place stored
+    // where the window system reports none.
     QPoint m_loadedPosition;
 
     // The height last asked for, kept while the window still has the whole

@@ -65,8 +65,7 @@ void BeginWindowDrag(QWidget& window, QPoint grabbed) {
     if (window.findChild<PointerFollower*>(QString(), Qt::FindDirectChildrenOnly)) {
         return;
     }
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
-        nativeWindow(window).startSystemMove()) {
+    if (!windowPositionsKnown() && nativeWindow(window).startSystemMove()) {
         return;
     }
     const QPoint grabOffset = window.mapToGlobal(grabbed) - window.pos();
@@ -79,6 +78,10 @@ void SetWindowAlpha(QWidget& window, std::uint8_t alpha) {
     window.setWindowOpacity(alpha / 255.0);
     // The opacity reaches the X server with the next repaint.
     window.update();
+}
+
+bool windowPositionsKnown() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace kelvora

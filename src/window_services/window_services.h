@@ -26,4 +26,9 @@ void BeginWindowDrag(QWidget& window, QPoint grabbed);
 // Makes the whole window uniformly translucent: 0 transparent, 255 opaque.
 void SetWindowAlpha(QWidget& window, std::uint8_t alpha);
 
+// False where the window system keeps a window's place on the screen from
+// the program (Wayland): the position Qt reports there is made up once the
+// window is shown, and the program's own moves are not carried out.
+bool windowPositionsKnown();
+
 } // namespace kelvora
