@@ -47,9 +47,50 @@ private:
     QPoint m_grabOffset;
 };
 
+// Holds the on-top band asked for while a window is not shown, and puts the
+// window there once the window manager has mapped it (its first exposure).
+// A window mapped straight into the topmost band leaves Qt wrong by the
+// frame's border about where it is under some managers (IceWM), so every
+// start and close would move it; a mapped window changes band in place. It
+// removes itself then, so nothing outlives the show.
+class PendingOnTop : public QObject {
+    Q_OBJECT
+public:
+    PendingOnTop(QWidget& window, bool onTop) : QObject(&window), m_window(window), m_onTop(onTop) {
+        m_window.installEventFilter(this);
+    }
+    void set(bool onTop) { m_onTop = onTop; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // A widget has its native window by the time it hears it is shown.
+        if (watched == &m_window && event->type() == QEvent::Show) {
+            m_window.windowHandle()->installEventFilter(this);
+        } else if (watched == m_window.windowHandle() && event->type() == QEvent::Expose &&
+                   m_window.windowHandle()->isExposed()) {
+            m_window.windowHandle()->setFlag(Qt::WindowStaysOnTopHint, m_onTop);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    bool m_onTop;
+};
+
 } // namespace
 
 void SetAlwaysOnTop(QWidget& window, bool onTop) {
+    if (!window.isVisible()) {
+        auto* pending = window.findChild<PendingOnTop*>(QString(), Qt::FindDirectChildrenOnly);
+        if (pending) {
+            pending->set(onTop);
+        } else {
+            new PendingOnTop(window, onTop);
+        }
+        return;
+    }
     // QWidget::setWindowFlag would re-create the native window, which hides
     // it and lets the window manager shift it; the QWindow flag is applied
     // live.

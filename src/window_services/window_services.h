@@ -14,7 +14,8 @@ namespace kelvora {
 // has no native window yet gets one, hidden.
 
 // Puts the window into the topmost band, or back into the normal band, without
-// re-creating, hiding or moving it.
+// re-creating, hiding or moving it. A window not shown yet goes there once
+// the window manager has mapped it.
 void SetAlwaysOnTop(QWidget& window, bool onTop);
 
 // Moves the window with the pointer for the left-button drag under way, until
