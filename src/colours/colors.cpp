@@ -127,6 +127,7 @@ void Colors::placeOver(const QWidget& owner) {
 void Colors::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.colorsCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
     setFont(tahoma(8.25, QFont::Bold));
 
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};

@@ -7,6 +7,7 @@
 #include "widgets/fonts.h"
 #include "widgets/pictures.h"
 #include "widgets/twips.h"
+#include "window_services/window_services.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -117,6 +118,7 @@ void Form1::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.mainCaption));
     setWindowIcon(programIcon());
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
     setFont(tahoma(8.25, QFont::Bold));
 
     struct RowControls {

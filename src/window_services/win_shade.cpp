@@ -40,6 +40,7 @@ WinShade::WinShade()
     setObjectName(QStringLiteral("WinShade"));
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
 
     const QFont font = tahoma(6.75, QFont::Normal);
     for (int row = 0; row < 3; ++row) {

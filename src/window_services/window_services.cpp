@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window_services/window_services.h"
 
+#include "window_services/motif_hints.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -47,6 +49,50 @@ private:
     QPoint m_grabOffset;
 };
 
+// Qt writes a window's hints for the window manager afresh when it makes a
+// native window: at the first show, and on X11 at the next show after a
+// change of band, which makes a new X window inside the same QWindow without
+// telling the widget. So the hints are written again before each show, and
+// once the window is mapped when it is another native window by then.
+class FixedFrame : public QObject {
+    Q_OBJECT
+public:
+    explicit FixedFrame(QWidget& window) : QObject(&window), m_window(window) {
+        m_window.installEventFilter(this);
+    }
+
+    void write() {
+        dropResizeFunctions(m_window);
+        if (m_window.windowHandle()) {
+            m_writtenTo = m_window.windowHandle()->winId();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window &&
+            (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show)) {
+            write();
+            m_window.windowHandle()->installEventFilter(this);
+        } else if (watched == m_window.windowHandle() && event->type() == QEvent::Expose &&
+                   m_window.windowHandle()->winId() != m_writtenTo) {
+            write();
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    WId m_writtenTo = 0;
+};
+
+void setOnTopFlag(QWidget& window, bool onTop) {
+    window.windowHandle()->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (auto* frame = window.findChild<FixedFrame*>(QString(), Qt::FindDirectChildrenOnly)) {
+        frame->write();
+    }
+}
+
 // Holds the on-top band asked for while a window is not shown, and puts the
 // window there once the window manager has mapped it (its first exposure).
 // A window mapped straight into the topmost band leaves Qt wrong by the
@@ -68,7 +114,7 @@ protected:
             m_window.windowHandle()->installEventFilter(this);
         } else if (watched == m_window.windowHandle() && event->type() == QEvent::Expose &&
                    m_window.windowHandle()->isExposed()) {
-            m_window.windowHandle()->setFlag(Qt::WindowStaysOnTopHint, m_onTop);
+            setOnTopFlag(m_window, m_onTop);
             deleteLater();
         }
         return false;
@@ -94,7 +140,14 @@ void SetAlwaysOnTop(QWidget& window, bool onTop) {
     // QWidget::setWindowFlag would re-create the native window, which hides
     // it and lets the window manager shift it; the QWindow flag is applied
     // live.
-    nativeWindow(window).setFlag(Qt::WindowStaysOnTopHint, onTop);
+    nativeWindow(window);
+    setOnTopFlag(window, onTop);
+}
+
+void keepFrameFixed(QWidget& window) {
+    if (!window.findChild<FixedFrame*>(QString(), Qt::FindDirectChildrenOnly)) {
+        new FixedFrame(window);
+    }
 }
 
 // A window system's own move holds the window by the point under the pointer

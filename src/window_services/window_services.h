@@ -27,6 +27,12 @@ void BeginWindowDrag(QWidget& window, QPoint grabbed);
 // Makes the whole window uniformly translucent: 0 transparent, 255 opaque.
 void SetWindowAlpha(QWidget& window, std::uint8_t alpha);
 
+// Keeps the window's frame fixed for the window managers that take equal
+// minimum and maximum sizes only as advice: the window offers them no resize
+// and no maximise function, from when its native window is made and after
+// every change of its band here. The program still sets its size itself.
+void keepFrameFixed(QWidget& window);
+
 // False where the window system keeps a window's place on the screen from
 // the program (Wayland): the position Qt reports there is made up once the
 // window is shown, and the program's own moves are not carried out.

@@ -128,7 +128,10 @@ start_display() { # openbox | icewm | none
         # Its settings folder is one of the run's own, left empty: defaults.
         ICEWM_PRIVCFG="$run_dir/icewm" icewm >/dev/null 2>&1 &
         wm_pid=$!
+        # IceWM names itself before it manages windows; the stacking list
+        # on the root window comes once it does.
         wait_until wm_running
+        wait_until eval 'xprop -root _NET_CLIENT_LIST_STACKING | grep -q "(WINDOW)"'
     fi
 }
 

@@ -27,3 +27,45 @@ for round in 1 2 3; do
     fi
 done
 pass
+
+# The Motif hints' functions: given (flag 1), neither "all" (1), resize (2)
+# nor maximise (16). Managers that read them (fluxbox, IceWM's keys) offer no
+# resizing then, whatever else they do with a window's size hints.
+fixed_by_hints() {
+    xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ',' |
+        { read -r flags functions _ && (( (flags & 1) && !(functions & 19) )); }
+}
+
+begin "the fixed windows offer no resize or maximise in their hints, and the fold still works"
+if start_program "$EN"; then
+    fixed_by_hints "$id" || fail "main window: $(xprop -id "$id" _MOTIF_WM_HINTS)"
+    fold_out "$id" || fail "options row not shown"
+    wait_until client_height_is "$id" 143 || fail "folded out to $(client_height "$id")"
+    # A change of band makes Qt write its hints again.
+    click_client "$id" "${AOT_AT[@]}"
+    wait_until is_above "$id" || fail "not topmost after the tick"
+    fixed_by_hints "$id" || fail "main window, topmost: $(xprop -id "$id" _MOTIF_WM_HINTS)"
+    click_client "$id" "${COLOURS_AT[@]}"
+    if dialog=$(wait_window "Colors config..."); then
+        fixed_by_hints "$dialog" || fail "colour dialog: $(xprop -id "$dialog" _MOTIF_WM_HINTS)"
+        xdotool key Escape
+        wait_no_window "Colors config..." || fail "colour dialog still open"
+    else
+        fail "no colour dialog"
+    fi
+    click_client "$id" "${OPTIONS_AT[@]}"
+    wait_until client_height_is "$id" 113 || fail "folded back to $(client_height "$id")"
+    if to_strip; then
+        fixed_by_hints "$sid" || fail "strip: $(xprop -id "$sid" _MOTIF_WM_HINTS)"
+        # Shown again after a change of band, the main window is a new X window.
+        id=$(to_main) || fail "main window did not come back"
+        wait_until fixed_by_hints "$id" || fail "main window back: $(xprop -id "$id" _MOTIF_WM_HINTS)"
+        is_above "$id" || fail "main window back not topmost"
+    else
+        fail "no strip"
+    fi
+    close_program
+else
+    fail "no window"
+fi
+pass
