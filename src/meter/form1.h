@@ -32,7 +32,7 @@ class SettingsStore;
 // The meter's main window: three rows of bar and readouts, the fold-out
 // options row, and the strip it can turn into. Controls carry their layout
 // names as object names.
-class Form1 : public QWidget {
+class Form1 : public TitledWindow {
     Q_OBJECT
 public:
     Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vector<Drive> drives);
@@ -123,7 +123,7 @@ private:
     QLabel* m_pUsed = nullptr;
     QLabel* m_pFree = nullptr;
     ButtonLabel* m_Config = nullptr;
-    QLabel* m_Label1 = nullptr;
+    ShadowLabel* m_Label1 = nullptr;
     QComboBox* m_Interval = nullptr;
     QComboBox* m_DYSK = nullptr;
     QCheckBox* m_AoT = nullptr;

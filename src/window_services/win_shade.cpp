@@ -36,7 +36,7 @@ constexpr RowPlaces kRowPlaces[] = {
 } // namespace
 
 WinShade::WinShade()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground(1)) {
+    : TitledWindow(Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground(1)) {
     setObjectName(QStringLiteral("WinShade"));
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
