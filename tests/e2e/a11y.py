@@ -98,25 +98,31 @@ def xdotool(*args):
     subprocess.run(["xdotool", *args], check=False)
 
 
-def value_events(seconds):
-    """Value-change events from progress bars while the bars move, and how
-    often the CPU bar's value changed meanwhile (a busy loop moves it)."""
-    events, values = [], []
-    listener = lambda event: events.append(event.source.getRole())  # noqa: E731
-    pyatspi.Registry.registerEventListener(listener, "object:property-change:accessible-value")
-    busy = subprocess.Popen(["timeout", str(seconds / 2), "sh", "-c", "while :; do :; done"])
-
-    def sample():
-        values.append(find(controls, pyatspi.ROLE_PROGRESS_BAR, bars[2])[0]
-                      .queryValue().currentValue)
-        return True
-    GLib.timeout_add(100, sample)
+def heard(event_name, seconds, meanwhile=lambda: None):
+    """The sources of the events of this name that come within `seconds`,
+    while `meanwhile` runs once listening has begun."""
+    sources = []
+    listener = lambda event: sources.append(event.source)  # noqa: E731
+    pyatspi.Registry.registerEventListener(listener, event_name)
+    GLib.timeout_add(100, lambda: meanwhile() and False)
     GLib.timeout_add(int(seconds * 1000), lambda: pyatspi.Registry.stop())
     pyatspi.Registry.start()
+    pyatspi.Registry.deregisterEventListener(listener, event_name)
+    return sources
+
+
+def value_events(seconds):
+    """Value-change events from progress bars while the bars move, and how
+    often their values changed meanwhile (a busy loop helps)."""
+    values = []
+    busy = subprocess.Popen(["timeout", str(seconds / 2), "sh", "-c", "while :; do :; done"])
+    meters = [find(controls, pyatspi.ROLE_PROGRESS_BAR, name)[0] for name in bars]
+    GLib.timeout_add(
+        100, lambda: values.append([m.queryValue().currentValue for m in meters]) or True)
+    sources = heard("object:property-change:accessible-value", seconds)
     busy.wait()
-    pyatspi.Registry.deregisterEventListener(listener, "object:property-change:accessible-value")
     changes = sum(a != b for a, b in zip(values, values[1:]))
-    return events.count(pyatspi.ROLE_PROGRESS_BAR), changes
+    return [s.getRole() for s in sources].count(pyatspi.ROLE_PROGRESS_BAR), changes
 
 
 main = wait_for(frames, 10)[0]
@@ -125,7 +131,7 @@ check("main window is a frame with its title",
 controls = list(tree(main))
 announced, moves = value_events(4)
 check("no bar announces its level unasked", announced == 0 and moves > 0,
-      f"{announced} value events while the CPU bar moved {moves} times")
+      f"{announced} value events while the bars moved {moves} times")
 scales = find(controls, pyatspi.ROLE_FILLER, "")
 for name in bars:
     found = find(controls, pyatspi.ROLE_PROGRESS_BAR, name)
@@ -144,6 +150,15 @@ check("options label takes the focus", options.getState().contains(pyatspi.STATE
 check("options label can be pressed", "Press" in actions(options), actions(options))
 
 
+def tab_to(node, key):
+    xdotool("windowactivate", "--sync", window)
+    for _ in range(8):
+        if node.getState().contains(pyatspi.STATE_FOCUSED):
+            return
+        xdotool("key", key)
+        time.sleep(0.1)
+
+
 def expanded():
     state = options.getState()
     return state.contains(pyatspi.STATE_EXPANDABLE) and state.contains(pyatspi.STATE_EXPANDED)
@@ -157,6 +172,11 @@ check("and reads as expanded", expanded())
 lists = find(controls, pyatspi.ROLE_COMBO_BOX)
 check("lists describe their current entries", [c.description for c in lists] == ["100 ms", "/"],
       [c.description for c in lists])
+tab_to(lists[0], "Tab")
+described = [s.description for s in heard("object:property-change:accessible-description", 1,
+                                          lambda: xdotool("key", "Down"))]
+check("Down on a closed list tells its new entry", "500 ms" in described, described)
+tab_to(options, "shift+Tab")
 
 captions = [[r.getTarget(0).name for r in c.getRelationSet()
              if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
