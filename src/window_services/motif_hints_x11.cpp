@@ -63,11 +63,12 @@ void dropResizeFunctions(QWidget& window) {
     // for; only on X11 itself does it hold a connection.
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection || !window.windowHandle()) {
+    QWindow* handle = window.windowHandle();
+    if (!connection || !handle || !handle->handle()) {
         return;
     }
     // The widget learns of a new native window only later.
-    const auto id = static_cast<xcb_window_t>(window.windowHandle()->winId());
+    const auto id = static_cast<xcb_window_t>(handle->winId());
     const xcb_atom_t atom = motifHintsAtom(connection);
     if (atom == XCB_ATOM_NONE) {
         return;

@@ -62,9 +62,11 @@ public:
     }
 
     void write() {
-        dropResizeFunctions(m_window);
-        if (m_window.windowHandle()) {
-            m_writtenTo = m_window.windowHandle()->winId();
+        // QWindow::winId() would make a native window that is not there.
+        QWindow* handle = m_window.windowHandle();
+        if (handle && handle->handle()) {
+            dropResizeFunctions(m_window);
+            m_writtenTo = handle->winId();
         }
     }
 
@@ -73,7 +75,9 @@ protected:
         if (watched == &m_window &&
             (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show)) {
             write();
-            m_window.windowHandle()->installEventFilter(this);
+            if (QWindow* handle = m_window.windowHandle()) {
+                handle->installEventFilter(this);
+            }
         } else if (watched == m_window.windowHandle() && event->type() == QEvent::Expose &&
                    m_window.windowHandle()->winId() != m_writtenTo) {
             write();
