@@ -127,6 +127,7 @@ void Colors::placeOver(const QWidget& owner) {
 void Colors::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.colorsCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
     setFont(tahoma(8.25, QFont::Bold));
 
     const char* frameCaptions[] = {m_texts.driveFrame, m_texts.memoryFrame, m_texts.cpuFrame};
@@ -197,9 +198,18 @@ void Colors::setSlider(QSlider& slider, Key key) {
     slider.setValue(value ? *value : *toInt16(definitionOf(key).defaultText));
 }
 
+// A screen reader hears a preview as its set's name and the colour it shows,
+// in the three values the sliders set.
 void Colors::updatePreview(int set) {
     const auto& [red, green, blue] = m_slider[set];
     m_preview[set]->setFillColour(QColor(red->value(), green->value(), blue->value()));
+    m_preview[set]->setAccessibleDescription(QStringLiteral("%1 %2, %3 %4, %5 %6")
+                                                 .arg(QString::fromUtf8(m_texts.redName))
+                                                 .arg(red->value())
+                                                 .arg(QString::fromUtf8(m_texts.greenName))
+                                                 .arg(green->value())
+                                                 .arg(QString::fromUtf8(m_texts.blueName))
+                                                 .arg(blue->value()));
 }
 
 // Every change of a slider's value shows, whether it came from dragging the

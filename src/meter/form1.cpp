@@ -48,9 +48,9 @@ constexpr int kFoldStepPeriodMs = 30;
 // no border to drag and no maximise box; X11 ignores it, and there the fixed
 // size alone keeps window managers from resizing.
 Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vector<Drive> drives)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : TitledWindow(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_texts(texts), m_store(store), m_os(os), m_background(mainBackground(1)), m_CpuRef(this),
       m_AutoRF(this), m_Rozwin(this), m_Zwin(this), m_CpuStat(os),
       m_driveUnit(defaultUnit(Key::HDDNumber, Key::HDDFormat, Key::HDDCounter)),
@@ -161,6 +161,7 @@ void Form1::onConfigClicked() {
     m_Zwin.stop();
     (m_optionsOpen ? m_Rozwin : m_Zwin).start();
     setOptionControlsEnabled(m_optionsOpen);
+    m_Config->setExpanded(m_optionsOpen);
 }
 
 void Form1::onRozwinTimeout() {

@@ -32,7 +32,7 @@ class SettingsStore;
 // The meter's main window: three rows of bar and readouts, the fold-out
 // options row, and the strip it can turn into. Controls carry their layout
 // names as object names.
-class Form1 : public QWidget {
+class Form1 : public TitledWindow {
     Q_OBJECT
 public:
     Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vector<Drive> drives);
@@ -123,7 +123,7 @@ private:
     QLabel* m_pUsed = nullptr;
     QLabel* m_pFree = nullptr;
     ButtonLabel* m_Config = nullptr;
-    QLabel* m_Label1 = nullptr;
+    ShadowLabel* m_Label1 = nullptr;
     QComboBox* m_Interval = nullptr;
     QComboBox* m_DYSK = nullptr;
     QCheckBox* m_AoT = nullptr;
@@ -150,8 +150,9 @@ private:
     std::array<TickText, 3> m_stripText;
     bool m_optionsOpen = false;
     bool m_closingSettingsStored = false;
-    // Where loading put the window, to tell a window that was not moved from
-    // one the scaling's rounding shifted by a pixel.
+    // Where loading put the window: to tell a window that was not moved from
+    // one the scaling's rounding shifted by a pixel, and the place stored
+    // where the window system reports none.
     QPoint m_loadedPosition;
 
     // The height last asked for, kept while the window still has the whole

@@ -7,6 +7,7 @@
 #include "widgets/fonts.h"
 #include "widgets/pictures.h"
 #include "widgets/twips.h"
+#include "window_services/window_services.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -117,6 +118,7 @@ void Form1::createControls() {
     setWindowTitle(QString::fromUtf8(m_texts.mainCaption));
     setWindowIcon(programIcon());
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
     setFont(tahoma(8.25, QFont::Bold));
 
     struct RowControls {
@@ -148,10 +150,11 @@ void Form1::createControls() {
     // The shadow is made first so the caption lies above it and takes the
     // clicks.
     const QString optionsText = QString::fromUtf8(m_texts.options);
-    m_Label1 = new QLabel(optionsText, this);
+    m_Label1 = new ShadowLabel(optionsText, this);
     styleOptionsLabel(*m_Label1, options.Label1, QColor(192, 192, 192));
     m_Config = new ButtonLabel(optionsText, this);
     styleOptionsLabel(*m_Config, options.Config, QColor(86, 86, 86));
+    m_Config->setExpanded(false);
 
     m_Stat[3] = caption(this, options.Stat3, shared::kIntervalCaption, Qt::AlignRight);
     m_Interval = new QComboBox(this);
@@ -199,6 +202,12 @@ void Form1::describeForScreenReaders() {
     }
     m_Stat[3]->setBuddy(m_Interval);
     m_Stat[4]->setBuddy(m_DYSK);
+    // The name stays the caption's. Qt 6.4 gives a closed list's current
+    // entry to no screen reader, but they read a description with the name
+    // and speak its changes while the list has the focus.
+    for (QComboBox* list : {m_Interval, m_DYSK}) {
+        connect(list, &QComboBox::currentTextChanged, list, &QWidget::setAccessibleDescription);
+    }
 }
 
 // Only the options label and the two unit bars act on a click; none of these

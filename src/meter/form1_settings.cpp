@@ -195,11 +195,17 @@ void Form1::storeClosingSettings() {
     }
     m_closingSettingsStored = true;
     const auto number = [](long long value) { return QString::number(value); };
-    const qreal scale = devicePixelRatioF();
-    const int left = unmovedPixels(x(), m_loadedPosition.x(), scale);
-    const int top = unmovedPixels(y(), m_loadedPosition.y(), scale);
-    saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(left))));
-    saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(top))));
+    // Where the window system cannot say where the window is, the place it
+    // was given stays stored: the user may have moved it, but the position
+    // at hand is invented and would put the next start off the screen.
+    QPoint place = m_loadedPosition;
+    if (windowPositionsKnown()) {
+        const qreal scale = devicePixelRatioF();
+        place = {unmovedPixels(x(), m_loadedPosition.x(), scale),
+                 unmovedPixels(y(), m_loadedPosition.y(), scale)};
+    }
+    saveSetting(m_store, Key::Left, QString::fromStdString(singleToText(toTwips(place.x()))));
+    saveSetting(m_store, Key::Top, QString::fromStdString(singleToText(toTwips(place.y()))));
     saveSetting(m_store, Key::Interval, number(m_Interval->currentIndex()));
     saveSetting(m_store, Key::AoT, number(m_AoT->isChecked() ? 1 : 0));
     saveSetting(m_store, Key::Dysk, number(m_DYSK->currentIndex()));

@@ -40,6 +40,16 @@ public:
         return QAccessibleWidget::text(kind);
     }
 
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (const auto expanded = label()->expanded()) {
+            state.expandable = true;
+            state.expanded = *expanded;
+            state.collapsed = !*expanded;
+        }
+        return state;
+    }
+
     QStringList actionNames() const override {
         return QStringList(pressAction()) + QAccessibleWidget::actionNames();
     }
@@ -56,14 +66,60 @@ private:
     ButtonLabel* label() const { return static_cast<ButtonLabel*>(object()); }
 };
 
+// A window's children as screen readers get them: its controls, without the
+// shadows drawn behind captions.
+class AccessibleWindow : public QAccessibleWidget {
+public:
+    explicit AccessibleWindow(TitledWindow* window)
+        : QAccessibleWidget(window, QAccessible::Window) {}
+
+    int childCount() const override {
+        int count = 0;
+        for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+            count += !isShadow(QAccessibleWidget::child(i));
+        }
+        return count;
+    }
+
+    QAccessibleInterface* child(int index) const override {
+        for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+            QAccessibleInterface* candidate = QAccessibleWidget::child(i);
+            if (!isShadow(candidate) && index-- == 0) {
+                return candidate;
+            }
+        }
+        return nullptr;
+    }
+
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const int all = QAccessibleWidget::indexOfChild(child);
+        if (all < 0 || isShadow(child)) {
+            return -1;
+        }
+        int shadows = 0;
+        for (int i = 0; i < all; ++i) {
+            shadows += isShadow(QAccessibleWidget::child(i));
+        }
+        return all - shadows;
+    }
+
+private:
+    static bool isShadow(const QAccessibleInterface* child) {
+        return child && qobject_cast<const ShadowLabel*>(child->object());
+    }
+};
+
 // Qt asks once for each class name up an object's class chain, so the exact
-// names select the two controls and leave every other widget to Qt.
+// names select these classes and leave every other widget to Qt.
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
     if (className == QLatin1String(LevelBar::staticMetaObject.className())) {
         return new AccessibleLevelBar(static_cast<LevelBar*>(object));
     }
     if (className == QLatin1String(ButtonLabel::staticMetaObject.className())) {
         return new AccessibleButtonLabel(static_cast<ButtonLabel*>(object));
+    }
+    if (className == QLatin1String(TitledWindow::staticMetaObject.className())) {
+        return new AccessibleWindow(static_cast<TitledWindow*>(object));
     }
     return nullptr;
 }

@@ -70,14 +70,7 @@ LevelBar::LevelBar(QWidget* parent, const QWidget& frame)
 
 void LevelBar::setLevel(double share) {
     m_share = share;
-    const int before = width();
     setWidthTwips(share * toTwips(m_frame.width()));
-    // A screen reader hears of a change the bar shows; one too small for a
-    // pixel it finds when it next reads the value.
-    if (width() != before && QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, percent());
-        QAccessible::updateAccessibility(&event);
-    }
 }
 
 double LevelBar::percent() const {
@@ -92,6 +85,20 @@ ButtonLabel::ButtonLabel(const QString& text, QWidget* parent) : QLabel(text, pa
     setFocusPolicy(Qt::TabFocus);
     registerAccessibleControls();
     connect(new ClickFilter(*this), &ClickFilter::clicked, this, &ButtonLabel::activated);
+}
+
+void ButtonLabel::setExpanded(bool expanded) {
+    if (m_expanded == expanded) {
+        return;
+    }
+    m_expanded = expanded;
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.expanded = true;
+        changed.collapsed = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ButtonLabel::keyPressEvent(QKeyEvent* event) {
@@ -206,6 +213,10 @@ void WrappingCheckBox::paintEvent(QPaintEvent*) {
 
 bool WrappingCheckBox::hitButton(const QPoint& pos) const {
     return rect().contains(pos);
+}
+
+TitledWindow::TitledWindow(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
+    registerAccessibleControls();
 }
 
 ClickFilter::ClickFilter(QWidget& control) : QObject(&control), m_control(control) {

@@ -47,7 +47,8 @@ private:
 
 // A meter's bar: it shows a share of the width of its frame, its full scale,
 // which screen readers get as a value from 0 to 100 under the bar's
-// accessible name.
+// accessible name whenever they ask. Like a battery level it is never
+// announced unasked: a meter's level changes all the time.
 class LevelBar : public Bar {
     Q_OBJECT
 public:
@@ -74,12 +75,37 @@ class ButtonLabel : public QLabel {
 public:
     ButtonLabel(const QString& text, QWidget* parent);
 
+    // For a caption that folds something out and in: screen readers then
+    // read it as expandable, and expanded or collapsed as given here.
+    void setExpanded(bool expanded);
+    std::optional<bool> expanded() const { return m_expanded; }
+
 signals:
     void activated();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::optional<bool> m_expanded;
+};
+
+// The drop shadow drawn behind a caption: a copy of its text, offset and in
+// another colour. Screen readers never see it, so the caption is read once.
+class ShadowLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
+
+// A top-level window of the program: screen readers see a window (a frame,
+// to AT-SPI) named by its title, as they see a standard main window, and
+// read its title on request.
+class TitledWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TitledWindow(Qt::WindowFlags flags);
 };
 
 // A check box on a ground of its own colour whose caption, when wider than

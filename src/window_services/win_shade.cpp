@@ -36,10 +36,11 @@ constexpr RowPlaces kRowPlaces[] = {
 } // namespace
 
 WinShade::WinShade()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground(1)) {
+    : TitledWindow(Qt::Window | Qt::FramelessWindowHint), m_background(stripBackground(1)) {
     setObjectName(QStringLiteral("WinShade"));
     setWindowTitle(QString::fromUtf8(shared::kStripCaption));
     setFixedSize(toPixels(kClientWidth), toPixels(kClientHeight));
+    keepFrameFixed(*this);
 
     const QFont font = tahoma(6.75, QFont::Normal);
     for (int row = 0; row < 3; ++row) {

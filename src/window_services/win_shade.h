@@ -15,7 +15,7 @@ namespace kelvora {
 
 // The thin borderless strip that can stand in for the main window: per row
 // (0 drive, 1 memory, 2 CPU) a track `MF`, a bar `Marker` and a caption `Stat`.
-class WinShade : public QWidget {
+class WinShade : public TitledWindow {
     Q_OBJECT
 public:
     WinShade();

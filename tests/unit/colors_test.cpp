@@ -567,7 +567,8 @@ TEST_P(ColorsOnTopTest, DialogSharesTheMainWindowsBand) {
     control<QCheckBox>("AoT").setChecked(true);
     control<QCheckBox>("AoT").setChecked(onTop);
     withDialogFromButton([&](Colors& dialog) {
-        ASSERT_NE(dialog.windowHandle(), nullptr);
+        // The band is the window manager's to apply once the dialog is mapped.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
         EXPECT_EQ(dialog.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), onTop);
         click(dialog, "CancelButton");
     });

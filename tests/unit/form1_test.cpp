@@ -128,6 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                  1,
                  [](Form1Test& t) {
                      EXPECT_TRUE(t.control<QCheckBox>("AoT").isChecked());
+                     // Put into the band once mapped, not before.
+                     t.form->show();
+                     ASSERT_TRUE(QTest::qWaitForWindowExposed(t.form.get()));
                      EXPECT_TRUE(t.form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
                  }},
         LoadCase{
