@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "meter/form1.h"
 #include "platform/drive_list.h"
-#include "process/instance_lock.h"
 #include "platform/make_os_queries.h"
+#include "process/instance_lock.h"
 #include "process/termination_signals.h"
 #include "process/user_folders.h"
+#include "process/window_system.h"
 #include "settings/ini_settings_store.h"
 #include "texts/texts.h"
 #include "widgets/fonts.h"
@@ -23,18 +24,6 @@ const kelvora::Texts& programTexts() {
     return kelvora::polishTexts();
 #else
     return kelvora::englishTexts();
-#endif
-}
-
-// The windows are placed at stored positions and the strip is dragged
-// without a title bar: both need X11, which Wayland desktops offer through
-// XWayland. Elsewhere DISPLAY means nothing to Qt: wine and the X servers
-// people run on Windows set it too, and the native platform is the one to use.
-void preferX11() {
-#ifdef Q_OS_LINUX
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    }
 #endif
 }
 
@@ -73,7 +62,7 @@ int main(int argc, char* argv[]) {
     // Read before Qt takes its own options out of the command line.
     const bool restore = argc == 2 && std::string_view(argv[1]) == "-restore";
 
-    preferX11();
+    preferPlacingWindowSystem();
     const QtMessageHandler qtMessages = qInstallMessageHandler(reportNoDisplay);
     QApplication application(argc, argv);
     qInstallMessageHandler(qtMessages);

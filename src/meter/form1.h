@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "meter/tick_text.h"
 #include "format/unit_table.h"
+#include "meter/tick_text.h"
 #include "platform/drive_list.h"
 #include "platform/os_queries.h"
 #include "sampling/cpu_state.h"

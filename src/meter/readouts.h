@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "meter/tick_text.h"
 #include "format/unit_table.h"
+#include "meter/tick_text.h"
 
 #include <QString>
 

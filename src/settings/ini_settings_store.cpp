@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_settings_store.h"
 
+#include "parsing/ini_text.h"
 #include "process/file_identity.h"
 #include "process/user_files.h"
-#include "parsing/ini_text.h"
 #include "settings/settings_keys.h"
 
 #include <QByteArrayView>

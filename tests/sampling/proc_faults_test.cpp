@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // /proc files that cannot be read in full: the parsers refuse what was cut
 // off, and the real queries then give their failure results.
-#include "platform/make_os_queries.h"
 #include "platform/linux/proc_parsers.h"
+#include "platform/make_os_queries.h"
 #include "sampling/cpu_state.h"
 #include "sampling/memory_disk.h"
 #include "test_data.h"

@@ -4,8 +4,8 @@
 #include "fakes/fake_os_queries.h"
 #include "fakes/memory_settings_store.h"
 #include "meter/form1.h"
-#include "widgets/twips.h"
 #include "texts/texts.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

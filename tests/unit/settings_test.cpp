@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "parsing/conversions.h"
 #include "process/user_files.h"
 #include "process/user_folders.h"
-#include "parsing/conversions.h"
 #include "settings/ini_settings_store.h"
 #include "settings/settings_keys.h"
 

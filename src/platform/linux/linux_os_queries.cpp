@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/linux/linux_os_queries.h"
 
-#include "platform/make_os_queries.h"
 #include "platform/linux/proc_parsers.h"
+#include "platform/make_os_queries.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
