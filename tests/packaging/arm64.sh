@@ -87,6 +87,9 @@ run_in_root() { # work
             "$root$build/bin/$program" >"$wrappers/$program"
         chmod +x "$wrappers/$program"
     done
+    # The runs' folders lie in the namespace's tmpfs, so a killed namespace
+    # leaves none behind.
+    mkdir "$work/tmp" && export TMPDIR=$work/tmp
     start=$SECONDS
     "$repo/tests/e2e/run" "$wrappers/Kelvora_EN" "$wrappers/Kelvora_PL" || status=1
     echo "arm64 end to end under qemu in $((SECONDS - start)) s"
