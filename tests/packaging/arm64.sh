@@ -12,7 +12,10 @@
 # process namespace that ends with the test. The packages installed there
 # are kept beside the root, so later runs download nothing. The programs run
 # from here through the root's static qemu, which finds their libraries in
-# the root. Needs root (CAP_SYS_ADMIN); anywhere else the test is skipped.
+# the root: a path the root has is the root's to them (its / and /proc), any
+# other this machine's, so the scenario that binds files over /proc does not
+# reach them. Needs root (CAP_SYS_ADMIN) and the root fresh_root made, which
+# scripts/test runs first; anywhere else the test is skipped.
 # Usage: arm64.sh
 set -uo pipefail
 self=$(readlink -f "$0")
@@ -39,6 +42,9 @@ run_in_root() { # work
     local work=$1 root=$1/root build=/root/kelvora/build-arm64 status=0
     mkdir -p "$work"
     mount -t tmpfs -o mode=0755 kelvora-test "$work" || exit 77
+    # The end-to-end scenarios find the programs' processes, their children
+    # and open files in /proc by the ids this namespace gives them.
+    mount -t proc proc /proc || exit 77
     mkdir "$root" && tar -C "$root" -xzf "$tarball" || exit 1
     mount -t proc proc "$root/proc" || exit 77
     cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -82,8 +88,12 @@ run_in_root() { # work
 
     local wrappers=$work/programs program
     mkdir "$wrappers"
+    # qemu finds a path in the root first when it opens a file, but not when
+    # Qt looks for its plugin folder with statx, which it passes through:
+    # Qt is told where the folder lies as seen from here.
     for program in Kelvora_EN Kelvora_PL; do
-        printf '#!/bin/sh\nexec %s -L %s %s "$@"\n' "$root/usr/bin/qemu-aarch64-static" "$root" \
+        printf '#!/bin/sh\nQT_PLUGIN_PATH=%s exec %s -L %s %s "$@"\n' \
+            "$root/usr/lib/aarch64-linux-gnu/qt6/plugins" "$root/usr/bin/qemu-aarch64-static" "$root" \
             "$root$build/bin/$program" >"$wrappers/$program"
         chmod +x "$wrappers/$program"
     done
@@ -93,7 +103,9 @@ run_in_root() { # work
     start=$SECONDS
     "$repo/tests/e2e/run" "$wrappers/Kelvora_EN" "$wrappers/Kelvora_PL" || status=1
     echo "arm64 end to end under qemu in $((SECONDS - start)) s"
+    start=$SECONDS
     "$repo/tests/e2e/a11y" "$wrappers/Kelvora_EN" "$wrappers/Kelvora_PL" || status=1
+    echo "arm64 accessibility under qemu in $((SECONDS - start)) s"
     if [ -n "${KELVORA_ARM64_DEB_OUT:-}" ]; then
         cp "$root$build/tests/deb"/kelvora_*_arm64.deb "$KELVORA_ARM64_DEB_OUT/" || status=1
     fi
