@@ -61,10 +61,17 @@ if(NOT EXISTS ${qt_licences}/SOURCE)
 endif()
 file(READ ${qt_licences}/SOURCE qt_source_version)
 string(STRIP "${qt_source_version}" qt_source_version)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/NOTICE.txt ${CMAKE_CURRENT_BINARY_DIR}/NOTICE.txt @ONLY)
+# The two text files a user opens beside the programs have Windows line
+# ends, which older Notepad needs to show more than one line.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/NOTICE.txt ${CMAKE_CURRENT_BINARY_DIR}/NOTICE.txt @ONLY
+    NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/NOTICE.txt DESTINATION .)
 install(DIRECTORY ${qt_licences}/ DESTINATION licences/qt)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+# The installer test compares it with LICENSE, which catches an @name@ that
+# configure_file would fill in.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt @ONLY
+    NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt DESTINATION .)
 
 # The full licences of the compiler's runtime DLLs, as Debian ships them with
 # the packages the DLLs come from: the GCC runtime's copyright file, with the

@@ -263,28 +263,46 @@ void Form1::refreshDriveAndMemory() {
     const QByteArray rootText = driveRoot();
     const std::string_view root(rootText.constData(), static_cast<std::size_t>(rootText.size()));
     // Every figure is its own fresh query, so no readout shows a drive or
-    // memory state older than the tick.
+    // memory state older than the tick. The queries run in a fixed order:
+    // as arguments of one call their order would be the compiler's choice,
+    // and it differs between architectures.
     const auto D = [&] { return ReadDiskSpace(m_os, root); };
+    const auto driveFree = [&] { return D().Free; };
+    const auto driveUsed = [&] { return D().Used; };
+    const auto driveTotal = [&] { return D().Total; };
     const auto total = [&] { return static_cast<double>(ReadMemoryStatus(m_os).totalPhys); };
     const auto avail = [&] { return static_cast<double>(ReadMemoryStatus(m_os).availPhys); };
-    const auto used = [&] { return std::max(0.0, total() - avail()); };
+    const auto used = [&] {
+        const double memoryTotal = total();
+        return std::max(0.0, memoryTotal - avail());
+    };
+    // A failed query reads as zeros and only a zero whole stops the tick, so
+    // the whole is read first: the tick's first query then meets a drive that
+    // cannot be read.
+    const auto share = [](const auto& part, const auto& whole) {
+        const double wholeFigure = whole();
+        return divide(part(), wholeFigure);
+    };
 
-    m_DDX->setLevel(divide(D().Used, D().Total));
-    setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, D().Free, m_driveUnit,
-                                        divide(D().Free, D().Total), m_separator));
-    setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, D().Used, m_driveUnit,
-                                        divide(D().Used, D().Total), m_separator));
-    m_MDX->setLevel(divide(used(), total()));
-    setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, avail(), m_memoryUnit,
-                                        divide(avail(), total()), m_separator));
-    setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, used(), m_memoryUnit,
-                                        divide(used(), total()), m_separator));
+    m_DDX->setLevel(share(driveUsed, driveTotal));
+    const double freeBytes = driveFree();
+    setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, freeBytes, m_driveUnit,
+                                        share(driveFree, driveTotal), m_separator));
+    const double usedBytes = driveUsed();
+    setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, usedBytes, m_driveUnit,
+                                        share(driveUsed, driveTotal), m_separator));
+    m_MDX->setLevel(share(used, total));
+    const double availMemory = avail();
+    setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, availMemory, m_memoryUnit,
+                                        share(avail, total), m_separator));
+    const double usedMemory = used();
+    setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, usedMemory, m_memoryUnit,
+                                        share(used, total), m_separator));
 
     WinShade& strip = m_shade.get();
     strip.setMarkerWidthTwips(kDriveRow,
-                              divide(D().Used, D().Total) * strip.trackWidthTwips(kDriveRow));
-    strip.setMarkerWidthTwips(kMemoryRow,
-                              divide(used(), total()) * strip.trackWidthTwips(kMemoryRow));
+                              share(driveUsed, driveTotal) * strip.trackWidthTwips(kDriveRow));
+    strip.setMarkerWidthTwips(kMemoryRow, share(used, total) * strip.trackWidthTwips(kMemoryRow));
     strip.setStatCaption(kDriveRow, composeStripCaption(m_stripText[kDriveRow],
                                                         shared::kStripDrivePrefix, m_dFreeText));
     strip.setStatCaption(kMemoryRow, composeStripCaption(m_stripText[kMemoryRow],

@@ -17,7 +17,6 @@ deb=$(find "$1" -maxdepth 1 -name 'kelvora_*.deb' 2>/dev/null | head -n 1)
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = kelvora ] || fail "Package $(field Package)"
 [ "$(field Version)" = "$kelvora_version" ] || fail "Version $(field Version)"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture $(field Architecture)"
 [[ $(field Maintainer) =~ ^.+\ \<.+@.+\>$ ]] || fail "Maintainer '$(field Maintainer)'"
 [ -n "$(field Description)" ] || fail "no Description"
 # Names in Depends, without their versions.
@@ -35,6 +34,15 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 if dpkg-deb -x "$deb" "$root"; then
     check_layout "$root/usr"
+    # The architecture the programs were built for, which in a cross build is
+    # not the build machine's.
+    case $(file -b "$root/usr/bin/Kelvora_EN") in
+    *x86-64*) built_for=amd64 ;;
+    *aarch64*) built_for=arm64 ;;
+    *) built_for="unknown ($(file -b "$root/usr/bin/Kelvora_EN"))" ;;
+    esac
+    [ "$(field Architecture)" = "$built_for" ] ||
+        fail "Architecture $(field Architecture) for programs built for $built_for"
     # The stripped programs still keep each language to itself.
     "$here/binary_texts.sh" "$root/usr/bin/Kelvora_EN" "$root/usr/bin/Kelvora_PL" >/dev/null ||
         fail "the packaged programs mix their texts"

@@ -10,7 +10,9 @@
 # each entry starts its program; /ALLUSERS does the same under Program Files
 # for every user. The uninstall the entry names takes the folder, the
 # Start-menu entries and the uninstall entry and leaves the user's settings.
-# The ZIP holds the same files as the installed folder.
+# A running program makes an uninstall and an install over it fail and
+# change nothing. The ZIP holds the same files as the installed folder, and
+# both have LICENSE.txt and NOTICE.txt with Windows line ends.
 # Usage: windows_installer.sh <Windows build folder, after cpack>
 set -uo pipefail
 [ "$#" -eq 1 ] || { echo "usage: $0 <Windows build folder>" >&2; exit 2; }
@@ -67,15 +69,18 @@ licence_table=(
 )
 
 # Fails unless the files `read_file` gives hold the licence texts, LICENSE.txt
-# the tree's own LICENSE.
+# the tree's own LICENSE, and the two files at the top end every line in CR LF
+# as Windows text files do.
 expect_licences() { # what read_file
     local row file line text
     for row in "${licence_table[@]}"; do
         IFS='|' read -r file line <<<"$row"
-        text=$("$2" "$file")
+        text=$("$2" "$file" | tr -d '\r')
         grep -qxF "$line" <<<"$text" || fail "$1: $file lacks '$line'"
     done
-    cmp -s <("$2" LICENSE.txt) "$source/LICENSE" || fail "$1: LICENSE.txt is not the tree's LICENSE"
+    cmp -s <("$2" LICENSE.txt) <(sed 's/$/\r/' "$source/LICENSE") ||
+        fail "$1: LICENSE.txt is not the tree's LICENSE with CR LF line ends"
+    [ "$("$2" NOTICE.txt | grep -vc $'\r$')" -eq 0 ] || fail "$1: NOTICE.txt has lines without CR LF"
 }
 
 # The resources each artefact carries: file, fixed version, text version and
@@ -235,6 +240,24 @@ for row in "${install_table[@]}"; do
         done
         expect_closing_keys "$settings_dir/Monitor.ini" "Kelvora_EN"
         expect_closing_keys "$settings_dir/Kelvora.ini" "Kelvora_PL"
+        pass
+
+        # Windows keeps a running program's files; a silent run must then
+        # fail and change nothing rather than succeed and leave them.
+        begin_wine_case "with a program running, an uninstall and an install over it fail and change nothing"
+        EN="$install_dir/Kelvora_EN.exe"
+        installed_before=$(cd "$install_dir" && find . -printf '%P %s %T@\n' | LC_ALL=C sort)
+        if start_program wine "$EN"; then
+            # In place (_?=), the uninstaller's status is its own.
+            wine "$win_dir\\Uninstall.exe" /S "_?=$win_dir" && fail "the uninstall reported success"
+            timeout 120 wine "$installer" /S && fail "the install over it reported success"
+            [ "$(cd "$install_dir" && find . -printf '%P %s %T@\n' | LC_ALL=C sort)" = "$installed_before" ] ||
+                fail "files of the install changed"
+            uninstall_entry_exists "$root" || fail "the uninstall entry went"
+            close_program "Kelvora_EN"
+        else
+            fail "Kelvora_EN: no window"
+        fi
         pass
     fi
 

@@ -35,11 +35,14 @@ public:
         os.idle.set(m_idle);
     }
 
+    static ClusterGeometry driveOf(double freeBytes, double totalBytes) {
+        return ClusterGeometry{.sectorsPerCluster = 1,
+                               .bytesPerSector = 1,
+                               .freeClusters = static_cast<std::uint64_t>(freeBytes),
+                               .totalClusters = static_cast<std::uint64_t>(totalBytes)};
+    }
     void setDrive(double freeBytes, double totalBytes) {
-        os.geometry.set(ClusterGeometry{.sectorsPerCluster = 1,
-                                        .bytesPerSector = 1,
-                                        .freeClusters = static_cast<std::uint64_t>(freeBytes),
-                                        .totalClusters = static_cast<std::uint64_t>(totalBytes)});
+        os.geometry.set(driveOf(freeBytes, totalBytes));
     }
 
     // The next CPU sample covers one second at `load` percent on one of the

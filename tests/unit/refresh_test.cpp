@@ -85,6 +85,51 @@ TEST_F(Form1Test, UnreadableDriveFallsBackToTheRootDrive) {
     EXPECT_EQ(os.lastRoot, "/");
 }
 
+struct FailedDriveQueryCase {
+    int query; // of the tick, counted from 0
+    int selected;
+    const char* dFree;
+    const char* dUsed;
+    double bar;
+    double marker;
+};
+
+// A failed query reads as zeros. Where those zeros land shows which figure
+// each query of a tick feeds: only a whole of a division falls back to the
+// root drive, so a tick that read a part first would miss an unreadable drive.
+TEST_F(Form1Test, EachDriveQueryOfATickFeedsOneFigureInAFixedOrder) {
+    const char* normalFree = "Free: 12.34 GB (25.0%)";
+    const char* normalUsed = "Used: 37.02 GB (75.0%)";
+    const FailedDriveQueryCase cases[] = {
+        {0, 1, normalFree, normalUsed, 0.75, 0.75},
+        {1, 2, normalFree, normalUsed, 0.0, 0.75},
+        {2, 2, "Free: 0.00 GB (25.0%)", normalUsed, 0.75, 0.75},
+        {3, 1, normalFree, normalUsed, 0.75, 0.75},
+        {4, 2, "Free: 12.34 GB (0.0%)", normalUsed, 0.75, 0.75},
+        {5, 2, normalFree, "Used: 0.00 GB (75.0%)", 0.75, 0.75},
+        {6, 1, normalFree, normalUsed, 0.75, 0.75},
+        {7, 2, normalFree, "Used: 37.02 GB (0.0%)", 0.75, 0.75},
+        {8, 1, normalFree, normalUsed, 0.75, 0.75},
+        {9, 2, normalFree, normalUsed, 0.75, 0.0},
+    };
+    for (const FailedDriveQueryCase& c : cases) {
+        SCOPED_TRACE(c.query);
+        open();
+        control<QComboBox>("DYSK").setCurrentIndex(2);
+        for (int query = 0; query < c.query; ++query) {
+            os.geometry.push(driveOf(kDriveFree, kDriveTotal));
+        }
+        os.geometry.push(std::nullopt);
+        fire("AutoRF");
+        EXPECT_EQ(control<QComboBox>("DYSK").currentIndex(), c.selected);
+        EXPECT_EQ(caption("dFree"), QString::fromUtf8(c.dFree));
+        EXPECT_EQ(caption("dUsed"), QString::fromUtf8(c.dUsed));
+        EXPECT_EQ(control("DDX").width(), barPixels(c.bar, control("DDF").width()));
+        EXPECT_EQ(strip().findChild<QWidget*>(QStringLiteral("Marker0"))->width(),
+                  barPixels(c.marker, strip().findChild<QWidget*>(QStringLiteral("MF0"))->width()));
+    }
+}
+
 TEST_F(Form1Test, FailingRootDriveEndsTheFallbackWithoutRecursion) {
     open();
     const QString memoryBefore = caption("mFree");
