@@ -89,12 +89,12 @@ Colors::Colors(QWidget& owner, const Texts& texts, SettingsStore& store, bool ow
         SetWindowAlpha(*this, *alpha);
     }
     setSlider(*m_A, Key::Alpha);
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kColourSetCount; ++set) {
         for (int component = 0; component < 3; ++component) {
             setSlider(*m_slider[set][component], colourKeys(set)[component]);
         }
     }
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kColourSetCount; ++set) {
         updatePreview(set);
     }
     connectControls();
@@ -135,7 +135,7 @@ void Colors::createControls() {
     // A screen reader hears each slider as its set and colour, where the
     // window shows only R, G or B beside it.
     const char* componentNames[] = {m_texts.redName, m_texts.greenName, m_texts.blueName};
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kColourSetCount; ++set) {
         const SetPlaces& where = kSetPlaces[set];
         const QString setCaption = QString::fromUtf8(frameCaptions[set]);
         m_frame[set] = new QGroupBox(setCaption, this);
@@ -180,7 +180,7 @@ void Colors::createControls() {
 }
 
 void Colors::connectControls() {
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kColourSetCount; ++set) {
         for (QSlider* component : m_slider[set]) {
             connect(component, &QSlider::valueChanged, this,
                     [this, set] { onColourSliderChanged(set); });
@@ -224,7 +224,7 @@ void Colors::onASliderChanged(int value) {
 }
 
 void Colors::onOKButtonClicked() {
-    for (int set = 0; set < 3; ++set) {
+    for (int set = 0; set < kColourSetCount; ++set) {
         for (int component = 0; component < 3; ++component) {
             saveSetting(m_store, colourKeys(set)[component],
                         QString::number(m_slider[set][component]->value()));

@@ -2,7 +2,6 @@
 #include "meter/form1.h"
 
 #include "colours/colors.h"
-#include "meter/form1_settings.h"
 #include "meter/readouts.h"
 #include "parsing/conversions.h"
 #include "sampling/memory_disk.h"
@@ -33,10 +32,6 @@ constexpr double kFoldStep = 50;
 constexpr double kFoldedOutAbove = 2550;
 constexpr double kFoldedInBelow = 2150;
 
-constexpr int kDriveRow = 0;
-constexpr int kMemoryRow = 1;
-constexpr int kCpuRow = 2;
-
 constexpr int kCpuRefPeriodMs = 500;
 // The refresh runs this fast until loading selects the stored interval.
 constexpr int kAutoRFStartPeriodMs = 1;
@@ -66,9 +61,9 @@ Form1::Form1(const Texts& texts, SettingsStore& store, OsQueries& os, std::vecto
     m_Zwin.setInterval(kFoldStepPeriodMs);
     createControls();
     fillLists(drives);
-    m_DDX->setFillColour(defaultColour(0));
-    m_MDX->setFillColour(defaultColour(1));
-    m_PDX->setFillColour(defaultColour(2));
+    m_DDX->setFillColour(defaultColour(kDriveColours));
+    m_MDX->setFillColour(defaultColour(kMemoryColours));
+    m_PDX->setFillColour(defaultColour(kCpuColours));
     m_requestedHeightTwips = toTwips(height()) + kFrameHeightTwips;
     connectControls();
     m_CpuRef.start(kCpuRefPeriodMs);
@@ -200,7 +195,7 @@ void Form1::onDyskChanged(int) {
     // Row captions keep their laid-out width, right-aligned against the bar.
     m_Stat[kDriveRow]->setText(QString::fromUtf8(m_DYSK->currentIndex() == kRemovableDriveIndex
                                                      ? shared::kRemovableDriveRow
-                                                     : shared::kDriveRow));
+                                                     : shared::kDriveCaption));
 }
 
 void Form1::onAoTStateChanged(int state) {
@@ -233,91 +228,6 @@ void Form1::onMdxClicked() {
     if (stepUnit(m_memoryUnit)) {
         memoryAndDriveTick();
     }
-}
-
-// ---- Refresh ----------------------------------------------------------------------
-
-void Form1::onAutoRFTimeout() {
-    memoryAndDriveTick();
-}
-
-void Form1::onCpuRefTimeout() {
-    cpuTick();
-}
-
-QByteArray Form1::driveRoot() const {
-    return m_DYSK->currentData().toByteArray();
-}
-
-void Form1::memoryAndDriveTick() {
-    try {
-        refreshDriveAndMemory();
-    } catch (const UnreadableFigure&) {
-        // The rest of the tick is abandoned; the root drive's change handling
-        // runs the tick again.
-        m_DYSK->setCurrentIndex(kRootDriveIndex);
-    }
-}
-
-void Form1::refreshDriveAndMemory() {
-    const QByteArray rootText = driveRoot();
-    const std::string_view root(rootText.constData(), static_cast<std::size_t>(rootText.size()));
-    // Every figure is its own fresh query, so no readout shows a drive or
-    // memory state older than the tick. The queries run in a fixed order:
-    // as arguments of one call their order would be the compiler's choice,
-    // and it differs between architectures.
-    const auto D = [&] { return ReadDiskSpace(m_os, root); };
-    const auto driveFree = [&] { return D().Free; };
-    const auto driveUsed = [&] { return D().Used; };
-    const auto driveTotal = [&] { return D().Total; };
-    const auto total = [&] { return static_cast<double>(ReadMemoryStatus(m_os).totalPhys); };
-    const auto avail = [&] { return static_cast<double>(ReadMemoryStatus(m_os).availPhys); };
-    const auto used = [&] {
-        const double memoryTotal = total();
-        return std::max(0.0, memoryTotal - avail());
-    };
-    // A failed query reads as zeros and only a zero whole stops the tick, so
-    // the whole is read first: the tick's first query then meets a drive that
-    // cannot be read.
-    const auto share = [](const auto& part, const auto& whole) {
-        const double wholeFigure = whole();
-        return divide(part(), wholeFigure);
-    };
-
-    m_DDX->setLevel(share(driveUsed, driveTotal));
-    const double freeBytes = driveFree();
-    setCaption(*m_dFree, composeReadout(m_dFreeText, m_texts.freePrefix, freeBytes, m_driveUnit,
-                                        share(driveFree, driveTotal), m_separator));
-    const double usedBytes = driveUsed();
-    setCaption(*m_dUsed, composeReadout(m_dUsedText, m_texts.usedPrefix, usedBytes, m_driveUnit,
-                                        share(driveUsed, driveTotal), m_separator));
-    m_MDX->setLevel(share(used, total));
-    const double availMemory = avail();
-    setCaption(*m_mFree, composeReadout(m_mFreeText, m_texts.freePrefix, availMemory, m_memoryUnit,
-                                        share(avail, total), m_separator));
-    const double usedMemory = used();
-    setCaption(*m_mUsed, composeReadout(m_mUsedText, m_texts.usedPrefix, usedMemory, m_memoryUnit,
-                                        share(used, total), m_separator));
-
-    WinShade& strip = m_shade.get();
-    strip.setMarkerWidthTwips(kDriveRow,
-                              share(driveUsed, driveTotal) * strip.trackWidthTwips(kDriveRow));
-    strip.setMarkerWidthTwips(kMemoryRow, share(used, total) * strip.trackWidthTwips(kMemoryRow));
-    strip.setStatCaption(kDriveRow, composeStripCaption(m_stripText[kDriveRow],
-                                                        shared::kStripDrivePrefix, m_dFreeText));
-    strip.setStatCaption(kMemoryRow, composeStripCaption(m_stripText[kMemoryRow],
-                                                         shared::kStripMemoryPrefix, m_mFreeText));
-}
-
-void Form1::cpuTick() {
-    const std::int16_t load = loadReading(m_CpuStat.Query());
-    m_PDX->setLevel(load / 100.0);
-    setCaption(*m_pUsed, composeLoad(m_pUsedText, m_texts.usedPrefix, load));
-    setCaption(*m_pFree, composeLoad(m_pFreeText, m_texts.freePrefix, 100 - load));
-    WinShade& strip = m_shade.get();
-    strip.setStatCaption(
-        kCpuRow, composeStripCaption(m_stripText[kCpuRow], shared::kStripCpuPrefix, m_pFreeText));
-    strip.setMarkerWidthTwips(kCpuRow, load / 100.0 * strip.trackWidthTwips(kCpuRow));
 }
 
 } // namespace kelvora

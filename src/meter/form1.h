@@ -80,6 +80,16 @@ private slots:
     void onStripDoubleClicked();
 
 private:
+    // The strip's rows.
+    static constexpr int kDriveRow = 0;
+    static constexpr int kMemoryRow = 1;
+    static constexpr int kCpuRow = 2;
+
+    // What the window shows where nothing is stored, or a loading step
+    // failed.
+    static UnitState defaultUnit(Key number, Key format, Key counter);
+    static QColor defaultColour(ColourSet set);
+
     void createControls();
     void describeForScreenReaders();
     void filterClicks();
@@ -94,10 +104,14 @@ private:
     bool loadUnitFormat(Key key, UnitState& unit);
     bool loadUnitCounter(Key key, UnitState& unit);
     bool loadDysk();
-    bool loadBarColour(int set, Bar& bar);
+    bool loadBarColour(ColourSet set, Bar& bar);
     bool loadAlpha();
 
-    void refreshDriveAndMemory();
+    // Done, or Unreadable when a figure could not be divided by (a drive
+    // without medium, a stored unit divisor of 0): the rest of the tick is
+    // then left undone.
+    enum class Refresh { Done, Unreadable };
+    Refresh refreshDriveAndMemory();
     void cpuTick();
     void setOuterHeightTwips(double twips);
     void setOptionControlsEnabled(bool enabled);

@@ -37,19 +37,19 @@ struct RowPlaces {
 };
 
 constexpr RowPlaces kRowPlaces[] = {
-    {shared::kDriveRow,
+    {shared::kDriveCaption,
      {"Stat0", 120, 180, 360, 195},
      {"DDF", 540, 180, 5955, 195},
      {"DDX", 540, 180, 1815, 195},
      {"dUsed", 555, 375, kReadoutWidth, 195},
      {"dFree", 3645, 375, kReadoutWidth, 195}},
-    {shared::kMemoryRow,
+    {shared::kMemoryCaption,
      {"Stat1", 90, 660, 390, 195},
      {"MDF", 540, 660, 5955, 195},
      {"MDX", 540, 660, 2115, 195},
      {"mUsed", 555, 855, kReadoutWidth, 195},
      {"mFree", 3645, 855, kReadoutWidth, 195}},
-    {shared::kCpuRow,
+    {shared::kCpuCaption,
      {"Stat2", 150, 1140, 330, 195},
      {"PDF", 540, 1140, 5955, 195},
      {"PDX", 540, 1140, 1875, 195},

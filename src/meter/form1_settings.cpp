@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Loading the main window's settings at start and storing them at closing.
 
-#include "meter/form1_settings.h"
-
 #include "meter/form1.h"
 #include "parsing/conversions.h"
 #include "settings/settings_store.h"
@@ -67,13 +65,13 @@ int unmovedPixels(int now, int loaded, qreal scale) {
 
 } // namespace
 
-UnitState defaultUnit(Key number, Key format, Key counter) {
+UnitState Form1::defaultUnit(Key number, Key format, Key counter) {
     return {.counter = *toInt16(definitionOf(counter).defaultText),
             .pattern = definitionOf(format).defaultText,
             .divisor = *toInt32(definitionOf(number).defaultText)};
 }
 
-QColor defaultColour(int set) {
+QColor Form1::defaultColour(ColourSet set) {
     return *composeColour(set, [](Key key) { return definitionOf(key).defaultText; });
 }
 
@@ -90,9 +88,9 @@ void Form1::load() {
         [this] { return loadUnitFormat(Key::RAMFormat, m_memoryUnit); },
         [this] { return loadUnitCounter(Key::RAMCounter, m_memoryUnit); },
         [this] { return loadDysk(); },
-        [this] { return loadBarColour(0, *m_DDX); },
-        [this] { return loadBarColour(1, *m_MDX); },
-        [this] { return loadBarColour(2, *m_PDX); },
+        [this] { return loadBarColour(kDriveColours, *m_DDX); },
+        [this] { return loadBarColour(kMemoryColours, *m_MDX); },
+        [this] { return loadBarColour(kCpuColours, *m_PDX); },
         [this] { return loadAlpha(); },
     };
     // A failed step is skipped and falls back to the root drive at once, so
@@ -173,7 +171,7 @@ bool Form1::loadDysk() {
     return true;
 }
 
-bool Form1::loadBarColour(int set, Bar& bar) {
+bool Form1::loadBarColour(ColourSet set, Bar& bar) {
     const auto colour = composeColour(set, [this](Key key) { return readSetting(m_store, key); });
     if (colour) {
         bar.setFillColour(*colour);

@@ -11,22 +11,26 @@
 
 namespace kelvora {
 
-double divide(double part, double whole) {
+std::optional<double> divide(double part, double whole) {
     if (whole == 0) {
-        throw UnreadableFigure{};
+        return std::nullopt;
     }
     return part / whole;
 }
 
-const QString& composeReadout(TickText& readout, std::string_view prefix, double figure,
-                              const UnitState& unit, double share, std::string_view separator) {
+bool composeReadout(TickText& readout, std::string_view prefix, double figure,
+                    const UnitState& unit, double share, std::string_view separator) {
+    const std::optional<double> inUnit = divide(figure, unit.divisor);
+    if (!inUnit) {
+        return false;
+    }
     std::string& text = readout.restart();
     text += prefix;
-    AppendFormat(text, divide(figure, unit.divisor), unit.pattern, separator);
+    AppendFormat(text, *inUnit, unit.pattern, separator);
     text += shared::kOpenBracket;
     AppendFormat(text, share, shared::kPercentPattern, separator);
     text += shared::kCloseBracket;
-    return readout.text();
+    return true;
 }
 
 const QString& composeStripCaption(TickText& caption, std::string_view prefix,

@@ -7,23 +7,22 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // The texts a refresh writes into the readouts, composed in buffers kept from
 // tick to tick.
 namespace kelvora {
 
-// Thrown when a figure cannot be divided by: a drive without medium (total 0),
-// or a stored unit divisor of 0. The tick that meets it is abandoned.
-struct UnreadableFigure {};
-
-// part / whole; throws UnreadableFigure when whole is 0.
-double divide(double part, double whole);
+// part / whole; empty when whole is 0, a figure nothing can be divided by: a
+// drive without medium (total 0), or a stored unit divisor of 0.
+std::optional<double> divide(double part, double whole);
 
 // prefix, the figure in the row's unit, then its share as a percentage in
-// brackets: "Free: 12.34 GB (25.0%)".
-const QString& composeReadout(TickText& readout, std::string_view prefix, double figure,
-                              const UnitState& unit, double share, std::string_view separator);
+// brackets, into `readout`: "Free: 12.34 GB (25.0%)". False, with the readout
+// left unfinished, when the unit's divisor is 0.
+bool composeReadout(TickText& readout, std::string_view prefix, double figure,
+                    const UnitState& unit, double share, std::string_view separator);
 
 // The strip repeats a free readout of the main window behind its own prefix.
 const QString& composeStripCaption(TickText& caption, std::string_view prefix,

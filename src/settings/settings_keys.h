@@ -67,7 +67,15 @@ constexpr const KeyDefinition& definitionOf(Key key) {
     return kKeyTable[static_cast<std::size_t>(key)];
 }
 
-// The colour keys of one bar, red first; set 0 is the drive, 1 memory, 2 CPU.
+// The three colour sets, in the order of the rows they colour.
+enum ColourSet : int {
+    kDriveColours = 0,
+    kMemoryColours = 1,
+    kCpuColours = 2,
+    kColourSetCount = 3,
+};
+
+// The colour keys of one bar, red first.
 constexpr std::array<Key, 3> colourKeys(int set) {
     constexpr std::array<std::array<Key, 3>, 3> sets{{
         {Key::R1, Key::G1, Key::B1},

@@ -6,10 +6,10 @@
 
 namespace kelvora::shared {
 
-inline constexpr const char* kDriveRow = "HDD";
+inline constexpr const char* kDriveCaption = "HDD";
 inline constexpr const char* kRemovableDriveRow = "FDD";
-inline constexpr const char* kMemoryRow = "RAM";
-inline constexpr const char* kCpuRow = "CPU";
+inline constexpr const char* kMemoryCaption = "RAM";
+inline constexpr const char* kCpuCaption = "CPU";
 inline constexpr const char* kIntervalCaption = "Interval";
 inline constexpr const char* kUnitTip = "Kliknij, aby zmienić jednostkę";
 inline constexpr const char* kStripCaption = "Kelvora zasobów systemowych";

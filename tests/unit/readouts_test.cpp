@@ -32,18 +32,18 @@ TEST(ReadoutsTest, ComposesPrefixFigureInItsUnitAndShare) {
     };
     TickText readout;
     for (const ReadoutRow& row : rows) {
-        EXPECT_EQ(
-            composeReadout(readout, row.prefix, row.figure, row.unit, row.share, row.separator),
-            QString::fromUtf8(row.expected));
+        EXPECT_TRUE(
+            composeReadout(readout, row.prefix, row.figure, row.unit, row.share, row.separator));
+        EXPECT_EQ(readout.text(), QString::fromUtf8(row.expected));
     }
 }
 
 TEST(ReadoutsTest, AStoredDivisorOfZeroAbandonsTheTick) {
     TickText readout;
     const UnitState zero{.counter = 3, .pattern = "0.00 GB", .divisor = 0};
-    EXPECT_THROW(composeReadout(readout, "Free: ", 1, zero, 0.5, "."), UnreadableFigure);
-    EXPECT_THROW(divide(1, 0), UnreadableFigure);
-    EXPECT_DOUBLE_EQ(divide(1, 4), 0.25);
+    EXPECT_FALSE(composeReadout(readout, "Free: ", 1, zero, 0.5, "."));
+    EXPECT_FALSE(divide(1, 0).has_value());
+    EXPECT_EQ(divide(1, 4), 0.25);
 }
 
 TEST(ReadoutsTest, StripCaptionRepeatsTheReadoutBehindItsPrefix) {
