@@ -123,12 +123,11 @@ void WinShade::mousePressEvent(QMouseEvent* event) {
     event->ignore();
 }
 
-// One drag per press: a window system's own move runs on its own once asked,
-// and a second request, sent for a motion that came before it took the
-// pointer, starts another move when the first ends, which swallows the next
-// click (the first half of a double-click). The drag begins at the first
-// motion, already away from the press; the point pressed is the one kept
-// under the pointer.
+// One drag per press. The strip follows the pointer from the first motion,
+// already away from the press, keeping the point pressed under the pointer;
+// on Wayland, where the compositor's own move does that, a second move
+// request would start another move when the first ends and swallow the next
+// click (the first half of a double-click).
 void WinShade::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::LeftButton && !m_dragBegun) {
         m_dragBegun = true;
