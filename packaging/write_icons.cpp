@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Writes the program's icon from the same drawing the running program shows,
-// so the desktop's icon, the Windows programs' icon and the window's icon
-// cannot drift apart: either as kelvora_<size>.png into a folder, or as one
-// Windows icon file holding every size.
+// Writes the program's icon from the same corners the running program draws,
+// so the desktop's icons, the Windows programs' icon and the window's icon
+// cannot drift apart: either as kelvora_<size>.png into a folder, with the
+// scalable kelvora.svg at the largest size beside them, or as one Windows
+// icon file holding every size.
 // Usage: kelvora_write_icons <folder> <size>...
 //        kelvora_write_icons --ico <file.ico> <size>...
 
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -112,6 +114,51 @@ bool writeIconFile(const QString& path, const std::vector<int>& sizes) {
     return out.open(QIODevice::WriteOnly) && out.write(file) == file.size() && out.flush();
 }
 
+// The blend of three corners has no SVG form; two gradients come close at
+// any size: the base's two colours along the base, under the apex's colour
+// fading out from the apex down to the base.
+QByteArray scalableIcon(int size) {
+    const auto [apex, left, right] = kelvora::programIconCorners(size);
+    const auto number = [](double value) { return QByteArray::number(value, 'g', 6); };
+    const auto point = [&](const QPointF& at) { return number(at.x()) + ' ' + number(at.y()); };
+    const QByteArray shape =
+        "M " + point(apex.at) + " L " + point(left.at) + " L " + point(right.at) + " Z";
+    const QByteArray side = number(size);
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+           side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + ' ' + side +
+           "\">\n"
+           "  <defs>\n"
+           "    <linearGradient id=\"base\" gradientUnits=\"userSpaceOnUse\" x1=\"" +
+           number(left.at.x()) + "\" y1=\"0\" x2=\"" + number(right.at.x()) +
+           "\" y2=\"0\">\n"
+           "      <stop offset=\"0\" stop-color=\"" +
+           left.colour.name().toLatin1() +
+           "\"/>\n"
+           "      <stop offset=\"1\" stop-color=\"" +
+           right.colour.name().toLatin1() +
+           "\"/>\n"
+           "    </linearGradient>\n"
+           "    <linearGradient id=\"apex\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"" +
+           number(apex.at.y()) + "\" x2=\"0\" y2=\"" + number(left.at.y()) +
+           "\">\n"
+           "      <stop offset=\"0\" stop-color=\"" +
+           apex.colour.name().toLatin1() +
+           "\" stop-opacity=\"1\"/>\n"
+           "      <stop offset=\"1\" stop-color=\"" +
+           apex.colour.name().toLatin1() +
+           "\" stop-opacity=\"0\"/>\n"
+           "    </linearGradient>\n"
+           "  </defs>\n"
+           "  <path d=\"" +
+           shape +
+           "\" fill=\"url(#base)\"/>\n"
+           "  <path d=\"" +
+           shape +
+           "\" fill=\"url(#apex)\"/>\n"
+           "</svg>\n";
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -150,6 +197,12 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return 1;
         }
+    }
+    QFile scalable(folder.filePath(QStringLiteral("kelvora.svg")));
+    const QByteArray svg = scalableIcon(*std::max_element(sizes.begin(), sizes.end()));
+    if (!scalable.open(QIODevice::WriteOnly) || scalable.write(svg) != svg.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(scalable.fileName()));
+        return 1;
     }
     return 0;
 }

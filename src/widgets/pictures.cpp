@@ -53,8 +53,9 @@ QImage brushed(int width, int height, int lowest, int highest, int levels) {
 QImage triangle(int size) {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    const QPointF apex(size / 2.0, 0.5), left(0.5, size - 0.5), right(size - 0.5, size - 0.5);
-    const QColor purple(128, 0, 160), green(0, 176, 0), yellow(255, 230, 0);
+    const auto [apexCorner, leftCorner, rightCorner] = programIconCorners(size);
+    const QPointF apex = apexCorner.at, left = leftCorner.at, right = rightCorner.at;
+    const QColor purple = apexCorner.colour, green = leftCorner.colour, yellow = rightCorner.colour;
     const double area = (left.x() - apex.x()) * (right.y() - apex.y()) -
                         (right.x() - apex.x()) * (left.y() - apex.y());
     for (int y = 0; y < size; ++y) {
@@ -112,6 +113,12 @@ void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale)) {
     }
     QPainter painter(&widget);
     painter.drawImage(0, 0, ground);
+}
+
+std::array<IconCorner, 3> programIconCorners(int size) {
+    return {{{QPointF(size / 2.0, 0.5), QColor(128, 0, 160)},
+             {QPointF(0.5, size - 0.5), QColor(0, 176, 0)},
+             {QPointF(size - 0.5, size - 0.5), QColor(255, 230, 0)}}};
 }
 
 QIcon programIcon() {

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QPointF>
+
+#include <array>
 
 class QWidget;
 
@@ -19,7 +23,17 @@ QImage stripBackground(int scale);
 // Draws `ground` unscaled at the widget's top-left corner, first remaking it
 // with `make` when the screen's pixel ratio is not the one it was made for.
 void paintGround(QWidget& widget, QImage& ground, QImage (*make)(int scale));
-// A triangle shaded from purple at the apex to green and yellow at the base.
+// The program's icon is a triangle whose corners have colours of their own,
+// blended across it: purple at the apex, green and yellow at the base. Every
+// picture of it, in the window, the desktop's files and the scalable icon,
+// is made from these corners: the apex, then the left and the right corner
+// of the base, at `size` pixels.
+struct IconCorner {
+    QPointF at;
+    QColor colour;
+};
+std::array<IconCorner, 3> programIconCorners(int size);
+
 QIcon programIcon();
 // The same triangle at any square size, for the icon files the desktop uses.
 QImage programIconImage(int size);
