@@ -70,48 +70,42 @@ Form1::Refresh Form1::refreshDriveAndMemory() {
         return true;
     };
 
-    const std::optional<double> driveLevel = share(driveUsed, driveTotal);
-    if (!driveLevel) {
-        return Refresh::Unreadable;
-    }
-    m_DDX->setLevel(*driveLevel);
-    const double freeBytes = driveFree();
-    if (!readout(*m_dFree, m_dFreeText, m_texts.freePrefix, freeBytes, m_driveUnit,
-                 share(driveFree, driveTotal))) {
-        return Refresh::Unreadable;
-    }
-    const double usedBytes = driveUsed();
-    if (!readout(*m_dUsed, m_dUsedText, m_texts.usedPrefix, usedBytes, m_driveUnit,
-                 share(driveUsed, driveTotal))) {
-        return Refresh::Unreadable;
-    }
-    const std::optional<double> memoryLevel = share(used, total);
-    if (!memoryLevel) {
-        return Refresh::Unreadable;
-    }
-    m_MDX->setLevel(*memoryLevel);
-    const double availMemory = avail();
-    if (!readout(*m_mFree, m_mFreeText, m_texts.freePrefix, availMemory, m_memoryUnit,
-                 share(avail, total))) {
-        return Refresh::Unreadable;
-    }
-    const double usedMemory = used();
-    if (!readout(*m_mUsed, m_mUsedText, m_texts.usedPrefix, usedMemory, m_memoryUnit,
-                 share(used, total))) {
+    // A row: its bar, then its free and its used readout, each figure and
+    // share read afresh.
+    const auto row = [&](LevelBar& bar, QLabel& freeLabel, TickText& freeText, QLabel& usedLabel,
+                         TickText& usedText, const UnitState& unit, const auto& free,
+                         const auto& usedFigure, const auto& whole) {
+        const std::optional<double> level = share(usedFigure, whole);
+        if (!level) {
+            return false;
+        }
+        bar.setLevel(*level);
+        const double freeNow = free();
+        if (!readout(freeLabel, freeText, m_texts.freePrefix, freeNow, unit, share(free, whole))) {
+            return false;
+        }
+        const double usedNow = usedFigure();
+        return readout(usedLabel, usedText, m_texts.usedPrefix, usedNow, unit,
+                       share(usedFigure, whole));
+    };
+    if (!row(*m_DDX, *m_dFree, m_dFreeText, *m_dUsed, m_dUsedText, m_driveUnit, driveFree,
+             driveUsed, driveTotal) ||
+        !row(*m_MDX, *m_mFree, m_mFreeText, *m_mUsed, m_mUsedText, m_memoryUnit, avail, used,
+             total)) {
         return Refresh::Unreadable;
     }
 
     WinShade& strip = m_shade.get();
-    const std::optional<double> stripDriveLevel = share(driveUsed, driveTotal);
-    if (!stripDriveLevel) {
+    const auto marker = [&](int stripRow, const auto& part, const auto& whole) {
+        const std::optional<double> level = share(part, whole);
+        if (level) {
+            strip.setMarkerWidthTwips(stripRow, *level * strip.trackWidthTwips(stripRow));
+        }
+        return level.has_value();
+    };
+    if (!marker(kDriveRow, driveUsed, driveTotal) || !marker(kMemoryRow, used, total)) {
         return Refresh::Unreadable;
     }
-    strip.setMarkerWidthTwips(kDriveRow, *stripDriveLevel * strip.trackWidthTwips(kDriveRow));
-    const std::optional<double> stripMemoryLevel = share(used, total);
-    if (!stripMemoryLevel) {
-        return Refresh::Unreadable;
-    }
-    strip.setMarkerWidthTwips(kMemoryRow, *stripMemoryLevel * strip.trackWidthTwips(kMemoryRow));
     strip.setStatCaption(kDriveRow, composeStripCaption(m_stripText[kDriveRow],
                                                         shared::kStripDrivePrefix, m_dFreeText));
     strip.setStatCaption(kMemoryRow, composeStripCaption(m_stripText[kMemoryRow],
