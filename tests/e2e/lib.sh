@@ -274,7 +274,8 @@ close_window() { wmctrl -i -c "$1"; }
 # The value of a key; empty when the file or the key is missing.
 ini_value() { # file section key
     [ -f "$1" ] || return 0
-    awk -v s="[$2]" -v k="$3" '$0 == s {in_s=1; next} /^\[/ {in_s=0}
+    # Windows files end their lines in CRLF.
+    awk -v s="[$2]" -v k="$3" '{sub(/\r$/, "")} $0 == s {in_s=1; next} /^\[/ {in_s=0}
         in_s && index($0, k "=") == 1 {print substr($0, length(k) + 2)}' "$1"
 }
 

@@ -54,11 +54,12 @@ CLOSING_KEYS=("Pozycja Left" "Pozycja Top" "Ustawienia interval" "Ustawienia AoT
     "Ustawienia RAMFormat" "Ustawienia RAMCounter")
 
 # Fails unless the settings file holds exactly the eleven closing keys, each
-# with a value.
+# with a value, in lines that end as Windows text files' do.
 expect_closing_keys() { # file what
     local entry section key
     [ -f "$1" ] || { fail "$2: no ${1##*/}"; return 1; }
     [ "$(ini_keys "$1")" -eq 11 ] || fail "$2: $(ini_keys "$1") keys stored, not 11"
+    [ "$(grep -c $'\r$' "$1")" -eq "$(wc -l <"$1")" ] || fail "$2: lines without CRLF"
     for entry in "${CLOSING_KEYS[@]}"; do
         read -r section key <<<"$entry"
         [ -n "$(ini_value "$1" "$section" "$key")" ] || fail "$2: no $section/$key"

@@ -100,3 +100,18 @@ for round in 1 2 3; do
     fi
 done
 pass
+
+begin_wine_case "a settings file with the read-only attribute stays as it is"
+printf '[Pozycja]\r\nLeft=1500\r\nTop=3000\r\n' >"$ini"
+cp "$ini" "$home/pinned.ini"
+# No write permission is how wine shows the attribute.
+chmod a-w "$ini"
+if start_program wine "$EN"; then
+    close_program
+else
+    fail "no window"
+fi
+cmp -s "$ini" "$home/pinned.ini" || fail "the read-only file changed"
+[ "$(stat -c %A "$ini" | tr -cd w)" = "" ] || fail "the file lost its read-only attribute"
+chmod u+w "$ini"
+pass
