@@ -289,6 +289,12 @@ expect_setting() { # section key value [what, to prefix the failure]
     [ "$got" = "$3" ] || fail "${4:+$4: }$1/$2 is '$got', expected '$3'"
 }
 
+# A settings file of some age, with a position, options and one colour.
+# Dysk 0 loads as 1, so every close that gets through writes a new file.
+old_settings() {
+    printf '[Pozycja]\nLeft=1500\nTop=3000\n\n[Ustawienia]\nDysk=0\ninterval=2\n\n[Kolory]\nR1=7\n'
+}
+
 # Fails unless the colour section holds exactly these keys, with these values.
 expect_colours() { # key=value...
     local expected
@@ -387,6 +393,20 @@ fold_out() { # id
     click_client "$1" "${OPTIONS_AT[@]}"
     wait_until client_height_at_least "$1" 141
 }
+
+COLORS_TITLE="Colors config..."
+
+# Clicks the colour button of the unfolded options row of the main window
+# `id` and waits for the dialog; sets `did` to it.
+open_colours() {
+    click_client "$id" "${COLOURS_AT[@]}"
+    did=$(wait_window "$COLORS_TITLE")
+}
+
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# Presses keys on whatever has the keyboard focus, as a user would.
+keys() { xdotool key --delay 30 "$@"; }
 
 # Double-clicks bare surface of the main window `id` and waits for the strip;
 # sets `sid` to it.

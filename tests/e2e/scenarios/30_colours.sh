@@ -1,15 +1,9 @@
 # SPDX-License-Identifier: MIT
 # The colour dialog opened with a real click, worked with the keyboard.
 
-COLORS_TITLE="Colors config..."
 # A point inside the drive bar (client 36,12, 13 px high), near its left end,
 # which is always coloured while the drive has anything on it.
 DRIVE_BAR_AT=(38 18)
-
-is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
-
-# Presses keys on whatever has the keyboard focus, as a user would.
-keys() { xdotool key --delay 30 "$@"; }
 
 drive_bar_colour() { # main window id
     local x y
@@ -18,13 +12,6 @@ drive_bar_colour() { # main window id
 }
 
 drive_bar_is() { [ "$(drive_bar_colour "$1" | tr a-f A-F)" = "$2" ]; } # id RRGGBB
-
-# Clicks the colour button of the unfolded options row and waits for the
-# dialog; sets `did` to it.
-open_colours() {
-    click_client "$id" "${COLOURS_AT[@]}"
-    did=$(wait_window "$COLORS_TITLE")
-}
 
 begin "a colour changed with the keyboard is stored by Enter and shows on the bar"
 if start_program "$EN"; then

@@ -12,11 +12,6 @@ collect_status() {
     status=255
 }
 
-old_settings() {
-    # Dysk 0 loads as 1, so every close that gets through writes a new file.
-    printf '[Pozycja]\nLeft=1500\nTop=3000\n\n[Ustawienia]\nDysk=0\ninterval=2\n\n[Kolory]\nR1=7\n'
-}
-
 # Starts the program over a settings file that cannot be written, checks that
 # it reads what is stored, keeps running and ends normally on close.
 run_unwritable() { # kind
@@ -282,7 +277,7 @@ if is_root; then
     run_unwritable full
     cmp -s "$ini" "$home/old.ini" || fail "the stored file changed"
     # Colours confirmed while the disk is full are stored by the close once
-    # there is room (the dialog's helpers are those of 30_colours.sh).
+    # there is room.
     if start_program "$EN"; then
         fold_out "$id"
         if open_colours; then
