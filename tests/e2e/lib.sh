@@ -194,6 +194,14 @@ start_program() { # command...
     return 1
 }
 
+# Starts a program as start_program does, and fails the scenario when no
+# window comes: `if program_opens "$what" "$EN"; then ...; close_program; fi`.
+program_opens() { # what command...
+    local what=${1:+$1: }
+    shift
+    start_program "$@" || { fail "${what}no window"; return 1; }
+}
+
 # Closes the main window the way a user does, through the window manager, and
 # waits for the program to end. Fails the scenario when it is still running
 # after ~5 s (and then kills it) or when it ends with a status other than 0.
@@ -287,6 +295,32 @@ expect_setting() { # section key value [what, to prefix the failure]
     local got
     got=$(ini_value "$ini" "$1" "$2")
     [ "$got" = "$3" ] || fail "${4:+$4: }$1/$2 is '$got', expected '$3'"
+}
+
+# Starts and closes the English program at each scale over stored places
+# whose pixels leave each remainder by 4, across and down: at a quarter scale
+# the rounding to device pixels repeats every 4 pixels, and whether a place
+# comes back a pixel off depends on it and on the frame's size. Fails unless
+# the window opens where stored and the close stores the place unchanged.
+expect_places_kept() { # scale...
+    local scale place left top corner what
+    for scale; do
+        for place in "1500 3015" "1515 3030" "1530 3045" "1545 3000"; do
+            read -r left top <<<"$place"
+            fresh_home
+            printf '[Pozycja]\nLeft=%s\nTop=%s\n' "$left" "$top" >"$ini"
+            # The outer corner in device pixels.
+            corner=$(awk -v s="$scale" -v x="$left" -v y="$top" \
+                'BEGIN { printf "%d %d", x / 15 * s + 0.5, y / 15 * s + 0.5 }')
+            what="scale $scale, $left $top"
+            if program_opens "$what" env QT_SCALE_FACTOR="$scale" "$EN"; then
+                wait_until corner_is "$id" "$corner" || fail "$what: outer corner $(outer_corner "$id")"
+                close_program "$what"
+                expect_setting Pozycja Left "$left" "$what"
+                expect_setting Pozycja Top "$top" "$what"
+            fi
+        done
+    done
 }
 
 # A settings file of some age, with a position, options and one colour.

@@ -22,24 +22,7 @@ fi
 pass
 
 begin "a stored position is applied and stored back unchanged at any scale"
-# Three starts and closes with no move; the outer corner in device pixels.
-for scale in 1 1.25 1.5 1.75 2; do
-    fresh_home
-    printf '[Pozycja]\nLeft=1500\nTop=3015\n' >"$ini"
-    corner=$(awk -v s="$scale" 'BEGIN { printf "%d %d", 100 * s + 0.5, 201 * s + 0.5 }')
-    for round in 1 2 3; do
-        what="scale $scale, start $round"
-        if start_program env QT_SCALE_FACTOR="$scale" "$EN"; then
-            sleep 0.3
-            corner_is "$id" "$corner" || fail "$what: outer corner $(outer_corner "$id")"
-            close_program "$what"
-            expect_setting Pozycja Left 1500 "$what"
-            expect_setting Pozycja Top 3015 "$what"
-        else
-            fail "$what: no window"
-        fi
-    done
-done
+expect_places_kept 1 1.25 1.5 1.75 2
 # Device coordinates have 16 bits: a position beyond them is held at the
 # edge, never wrapped round to the other side.
 fresh_home

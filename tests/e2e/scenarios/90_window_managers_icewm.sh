@@ -28,6 +28,10 @@ for round in 1 2 3; do
 done
 pass
 
+begin "under IceWM's frame a stored position is stored back unchanged at fractional scales"
+expect_places_kept 1.25 1.5 1.75
+pass
+
 # The Motif hints' functions: given (flag 1), neither "all" (1), resize (2)
 # nor maximise (16). Managers that read them (fluxbox, IceWM's keys) offer no
 # resizing then, whatever else they do with a window's size hints.
