@@ -261,6 +261,7 @@ client_geometry() {
 
 # Client area size as "width x height".
 client_size() { client_geometry "$1" | awk '{print $3 " x " $4}'; }
+client_size_is() { [ "$(client_size "$1")" = "$2" ]; } # id "width x height"
 
 client_height() { client_geometry "$1" | awk '{print $4}'; }
 client_height_at_least() { [ "$(client_height "$1")" -ge "$2" ]; }
@@ -361,7 +362,9 @@ window_opacity_is() { # id alpha
 # Drags with the left button from a client point of the window by (dx, dy):
 # a small first step that turns the press into a drag, a moment for the
 # drag to start, then the rest in ten steps. The point pressed stays under
-# the pointer, so the window ends (dx, dy) from where it was.
+# the pointer, so the window ends (dx, dy) from where it was. The pauses are
+# a hand's pace: nothing outside shows when the program has taken the press
+# or begun to follow the pointer.
 drag_window() { # id x y dx dy
     local x y i
     read -r x y _ _ < <(client_geometry "$1")

@@ -3,9 +3,8 @@
 
 begin "first start opens folded at the corner and stores defaults on close"
 if program_opens "" "$EN"; then
-    sleep 0.3
-    [ "$(client_size "$id")" = "449 x 113" ] || fail "client area $(client_size "$id")"
-    corner_is "$id" "0 0" || fail "outer corner $(outer_corner "$id")"
+    wait_until client_size_is "$id" "449 x 113" || fail "client area $(client_size "$id")"
+    wait_until corner_is "$id" "0 0" || fail "outer corner $(outer_corner "$id")"
     close_program
     [ "$(ini_keys "$ini")" -eq 11 ] || fail "$(ini_keys "$ini") keys stored"
     for expected in "Pozycja Left 0" "Pozycja Top 0" "Ustawienia interval 2" "Ustawienia AoT 0" \
@@ -25,10 +24,9 @@ expect_places_kept 1 1.25 1.5 1.75 2
 # edge, never wrapped round to the other side.
 fresh_home
 printf '[Pozycja]\nLeft=491505\nTop=0\n' >"$ini"
+on_screen() { read -r x _ < <(outer_corner "$1"); [ "$x" -ge 0 ]; }
 if program_opens "far right" env QT_SCALE_FACTOR=2 "$EN"; then
-    sleep 0.3
-    read -r x _ < <(outer_corner "$id")
-    [ "$x" -ge 0 ] || fail "Left=491505 at scale 2 opens at x = $x"
+    wait_until on_screen "$id" || fail "Left=491505 at scale 2 opens at x = $x"
     close_program "far right"
 fi
 pass

@@ -17,6 +17,7 @@ collect_status() {
 run_unwritable() { # kind
     local kind=$1
     if program_opens "$kind" "$EN"; then
+        # Time for a failed write at the start to end it, if one would.
         sleep 0.5
         has_ended "$pid" && fail "$kind: ended by itself"
         if [ "$kind" != directory ]; then
@@ -26,25 +27,42 @@ run_unwritable() { # kind
     fi
 }
 
+# True when each process has the file open.
+have_open() { # file pid...
+    local file=$1 pid
+    shift
+    for pid; do
+        find "/proc/$pid/fd" -lname "$file" 2>/dev/null | grep -q . || return 1
+    done
+}
+
+# How many of the processes are still running.
+running() { # pid...
+    local pid count=0
+    for pid; do
+        has_ended "$pid" || count=$((count + 1))
+    done
+    echo "$count"
+}
+
 begin "two instances started together leave exactly one window"
 gate="$home/gate"
 for round in $(seq 8); do
     mkfifo "$gate"
-    # Both block opening the gate for reading and are released by the one
-    # open for writing below, within microseconds of each other.
-    (: <"$gate" && exec "$EN") & first=$!
-    (: <"$gate" && exec "$EN") & second=$!
-    sleep 0.2
-    : >"$gate"
+    # Both wait reading the gate, which only the scenario holds open for
+    # writing, and are released by the end of file when it closes it, within
+    # microseconds of each other.
+    exec 8<>"$gate"
+    (read -r _ <"$gate"; exec "$EN") 8>&- & first=$!
+    (read -r _ <"$gate"; exec "$EN") 8>&- & second=$!
+    wait_until have_open "$gate" "$first" "$second" || fail "round $round: not both at the gate"
+    exec 8>&-
     if id=$(wait_window "$EN_TITLE"); then
-        sleep 0.5
+        # The one that lost the race ends at once.
+        wait_until eval '[ "$(running "$first" "$second")" -eq 1 ]' ||
+            fail "round $round: $(running "$first" "$second") instances running"
         windows=$(xdotool search --onlyvisible --name "^$EN_TITLE\$" | wc -l)
         [ "$windows" -eq 1 ] || fail "round $round: $windows windows"
-        running=0
-        for instance in "$first" "$second"; do
-            has_ended "$instance" || running=$((running + 1))
-        done
-        [ "$running" -eq 1 ] || fail "round $round: $running instances running"
         close_window "$id"
     else
         fail "round $round: no window"
@@ -116,6 +134,9 @@ if program_opens "" "$EN"; then
     for round in $(seq 0 39); do
         cp "$home/old.ini" "$ini"
         if program_opens "round $round" "$EN"; then
+            # The kills are timed from the close request, which must find the
+            # program done with its start's work; nothing outside shows when
+            # it is.
             sleep 0.2
             close_window "$id" & closer=$!
             for ((spin = 0; spin < round * 300; spin++)); do :; done
@@ -289,6 +310,7 @@ if is_root && unshare -m true 2>/dev/null; then
         # shellcheck disable=SC2016 # expanded by the inner shell
         if program_opens "$source" unshare -m sh -c 'mount --bind "$1" /proc/meminfo &&
             mount --bind /dev/null /proc/stat && exec "$2"' sh "$source" "$EN"; then
+            # Time for a few readings to end it, if one would.
             sleep 1
             has_ended "$pid" && fail "$source: ended by itself"
             close_program "$source"
@@ -305,13 +327,16 @@ fi
 # their own, so a btrfs image on a loop device lists like a stick.
 begin "a selected drive that is unmounted falls back to the root drive"
 
-# Chooses entry 0 in the drive list of the unfolded options row.
+windows_of_program_are() { [ "$(xdotool search --onlyvisible --pid "$pid" | wc -l)" -eq "$1" ]; }
+
+# Chooses entry 0 in the drive list of the options row of the program `pid`.
 select_stick() { # id
     fold_out "$1"
     click_client "$1" "${DRIVE_LIST_AT[@]}"
-    sleep 0.5
+    # The list opens in a window of its own.
+    wait_until windows_of_program_are 2 || fail "the drive list did not open"
     xdotool key Home Return
-    sleep 0.5
+    wait_until windows_of_program_are 1 || fail "the drive list stayed open"
 }
 
 # The one folder the run makes outside its own: a stick has to be under /media.
@@ -327,6 +352,7 @@ else
                 select_stick "$id"
                 if [ "$unmount" = yes ]; then
                     umount "$stick" || fail "could not unmount"
+                    # Time for the next reading to end it, if one would.
                     sleep 1
                     has_ended "$pid" && fail "ended when the drive went"
                 fi

@@ -4,9 +4,20 @@
 # as a close does; an environment that points elsewhere does not make a
 # second instance; no display at all.
 
-# Points inside the drive and memory bars, near their left ends; a click on
-# either steps its unit.
-UNIT_BARS_AT=("38 18" "38 50")
+# Points inside the memory and drive bars, near their left ends; a click on
+# either steps its unit. The drive's figures, in client rows 27 to 42, change
+# little between readings, so a change there shows the last click handled.
+UNIT_BARS_AT=("38 50" "38 18")
+DRIVE_FIGURES_ROWS=(27 16)
+
+# A digest of the pixels of a band of the window's client area.
+band_digest() { # id y height
+    local x y width
+    read -r x y width _ < <(client_geometry "$1")
+    import -window root -crop "${width}x$3+$x+$((y + $2))" +repage rgb:- | md5sum
+}
+
+band_differs() { [ "$(band_digest "$1" "$2" "$3")" != "$4" ]; } # id y height digest
 
 # A display of its own for a case that ends its X server, and the shared
 # one, with its window manager, back afterwards.
@@ -71,11 +82,13 @@ for end in TERM HUP INT display; do
     if start_traced "$end" 2>"$home/stderr"; then
         xdotool windowmove "$id" 300 200
         wait_until corner_is "$id" "300 200" || fail "$end: window at $(outer_corner "$id")"
+        figures=$(band_digest "$id" "${DRIVE_FIGURES_ROWS[@]}")
         for point in "${UNIT_BARS_AT[@]}"; do
             # shellcheck disable=SC2086 # x and y
             click_client "$id" $point
         done
-        sleep 0.3
+        wait_until band_differs "$id" "${DRIVE_FIGURES_ROWS[@]}" "$figures" ||
+            fail "$end: the drive's unit did not change"
         if [ "$end" = display ]; then
             end_processes "$xvfb_pid"
         else
@@ -112,7 +125,9 @@ begin "a start stuck before its window is ended by SIGTERM"
 own_display
 kill -STOP "$xvfb_pid"
 "$EN" 2>/dev/null & pid=$!
-sleep 1
+has_socket() { find "/proc/$1/fd" -lname 'socket:*' 2>/dev/null | grep -q .; }
+# Its first socket is the connection to the X server.
+wait_until has_socket "$pid" || fail "no connection to the X server"
 kill -TERM "$pid"
 wait_exit "$pid" || { fail "still running"; stop_program; }
 kill -CONT "$xvfb_pid"
@@ -169,7 +184,8 @@ if ! is_root; then
 elif [ "$own_lock_dir" != "$fallback" ]; then
     skip "$fallback was there before the run"
 else
-    # The run's own, from the earlier scenarios; no program holds it now.
+    # The run's own, made by the cases without a runtime folder above; no
+    # program holds it now.
     rm -rf "$fallback"
     # Without a runtime folder the lock falls back to /tmp; the runtime
     # folders are hidden for this scenario, in the run's own mount namespace.
