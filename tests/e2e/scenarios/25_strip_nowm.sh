@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-# Without any window manager the strip has no system move to hand its drag
-# to, and follows the pointer itself. Runs on a display of its own.
+# Without any window manager, where the X server alone places windows, the
+# strip still follows the pointer.
 
 begin "without a window manager the strip still drags and swaps back in place"
 printf '[Pozycja]\nLeft=3000\nTop=2250\n' >"$ini"

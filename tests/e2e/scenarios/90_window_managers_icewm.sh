@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 # Under IceWM, which frames a window with a 5-pixel border and is told of
-# the topmost band before it maps a window. Runs on a display of its own.
+# the topmost band before it maps a window.
 
 begin "under IceWM a window saved topmost keeps its place over starts and the strip"
 printf '[Pozycja]\nLeft=4500\nTop=4500\n[Ustawienia]\nAoT=1\n' >"$ini"
