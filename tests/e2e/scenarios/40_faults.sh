@@ -45,6 +45,8 @@ running() { # pid...
     echo "$count"
 }
 
+only_one_running() { [ "$(running "$@")" -eq 1 ]; } # pid...
+
 begin "two instances started together leave exactly one window"
 gate="$home/gate"
 for round in $(seq 8); do
@@ -59,7 +61,7 @@ for round in $(seq 8); do
     exec 8>&-
     if id=$(wait_window "$EN_TITLE"); then
         # The one that lost the race ends at once.
-        wait_until eval '[ "$(running "$first" "$second")" -eq 1 ]' ||
+        wait_until only_one_running "$first" "$second" ||
             fail "round $round: $(running "$first" "$second") instances running"
         windows=$(xdotool search --onlyvisible --name "^$EN_TITLE\$" | wc -l)
         [ "$windows" -eq 1 ] || fail "round $round: $windows windows"
