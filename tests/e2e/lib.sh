@@ -194,6 +194,14 @@ start_program() { # command...
     return 1
 }
 
+# Starts a program as start_program does, and fails the scenario when no
+# window comes: `if program_opens "$what" "$EN"; then ...; close_program; fi`.
+program_opens() { # what command...
+    local what=${1:+$1: }
+    shift
+    start_program "$@" || { fail "${what}no window"; return 1; }
+}
+
 # Closes the main window the way a user does, through the window manager, and
 # waits for the program to end. Fails the scenario when it is still running
 # after ~5 s (and then kills it) or when it ends with a status other than 0.
@@ -253,6 +261,7 @@ client_geometry() {
 
 # Client area size as "width x height".
 client_size() { client_geometry "$1" | awk '{print $3 " x " $4}'; }
+client_size_is() { [ "$(client_size "$1")" = "$2" ]; } # id "width x height"
 
 client_height() { client_geometry "$1" | awk '{print $4}'; }
 client_height_at_least() { [ "$(client_height "$1")" -ge "$2" ]; }
@@ -290,6 +299,38 @@ expect_setting() { # section key value [what, to prefix the failure]
     [ "$got" = "$3" ] || fail "${4:+$4: }$1/$2 is '$got', expected '$3'"
 }
 
+# Starts and closes the English program at each scale over stored places
+# whose pixels leave each remainder by 4, across and down: at a quarter scale
+# the rounding to device pixels repeats every 4 pixels, and whether a place
+# comes back a pixel off depends on it and on the frame's size. Fails unless
+# the window opens where stored and the close stores the place unchanged.
+expect_places_kept() { # scale...
+    local scale place left top corner what
+    for scale; do
+        for place in "1500 3015" "1515 3030" "1530 3045" "1545 3000"; do
+            read -r left top <<<"$place"
+            fresh_home
+            printf '[Pozycja]\nLeft=%s\nTop=%s\n' "$left" "$top" >"$ini"
+            # The outer corner in device pixels.
+            corner=$(awk -v s="$scale" -v x="$left" -v y="$top" \
+                'BEGIN { printf "%d %d", x / 15 * s + 0.5, y / 15 * s + 0.5 }')
+            what="scale $scale, $left $top"
+            if program_opens "$what" env QT_SCALE_FACTOR="$scale" "$EN"; then
+                wait_until corner_is "$id" "$corner" || fail "$what: outer corner $(outer_corner "$id")"
+                close_program "$what"
+                expect_setting Pozycja Left "$left" "$what"
+                expect_setting Pozycja Top "$top" "$what"
+            fi
+        done
+    done
+}
+
+# A settings file of some age, with a position, options and one colour.
+# Dysk 0 loads as 1, so every close that gets through writes a new file.
+old_settings() {
+    printf '[Pozycja]\nLeft=1500\nTop=3000\n\n[Ustawienia]\nDysk=0\ninterval=2\n\n[Kolory]\nR1=7\n'
+}
+
 # Fails unless the colour section holds exactly these keys, with these values.
 expect_colours() { # key=value...
     local expected
@@ -322,7 +363,9 @@ window_opacity_is() { # id alpha
 # Drags with the left button from a client point of the window by (dx, dy):
 # a small first step that turns the press into a drag, a moment for the
 # drag to start, then the rest in ten steps. The point pressed stays under
-# the pointer, so the window ends (dx, dy) from where it was.
+# the pointer, so the window ends (dx, dy) from where it was. The pauses are
+# a hand's pace: nothing outside shows when the program has taken the press
+# or begun to follow the pointer.
 drag_window() { # id x y dx dy
     local x y i
     read -r x y _ _ < <(client_geometry "$1")
@@ -388,6 +431,20 @@ fold_out() { # id
     click_client "$1" "${OPTIONS_AT[@]}"
     wait_until client_height_at_least "$1" 141
 }
+
+COLORS_TITLE="Colors config..."
+
+# Clicks the colour button of the unfolded options row of the main window
+# `id` and waits for the dialog; sets `did` to it.
+open_colours() {
+    click_client "$id" "${COLOURS_AT[@]}"
+    did=$(wait_window "$COLORS_TITLE")
+}
+
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# Presses keys on whatever has the keyboard focus, as a user would.
+keys() { xdotool key --delay 30 "$@"; }
 
 # Double-clicks bare surface of the main window `id` and waits for the strip;
 # sets `sid` to it.

@@ -2,10 +2,9 @@
 # Start-up, closing, the single instance and the restore switch.
 
 begin "first start opens folded at the corner and stores defaults on close"
-if start_program "$EN"; then
-    sleep 0.3
-    [ "$(client_size "$id")" = "449 x 113" ] || fail "client area $(client_size "$id")"
-    corner_is "$id" "0 0" || fail "outer corner $(outer_corner "$id")"
+if program_opens "" "$EN"; then
+    wait_until client_size_is "$id" "449 x 113" || fail "client area $(client_size "$id")"
+    wait_until corner_is "$id" "0 0" || fail "outer corner $(outer_corner "$id")"
     close_program
     [ "$(ini_keys "$ini")" -eq 11 ] || fail "$(ini_keys "$ini") keys stored"
     for expected in "Pozycja Left 0" "Pozycja Top 0" "Ustawienia interval 2" "Ustawienia AoT 0" \
@@ -16,46 +15,24 @@ if start_program "$EN"; then
         expect_setting "$section" "$key" "$value"
     done
     grep -q '^\[Kolory\]' "$ini" && fail "colours stored at close"
-else
-    fail "no window"
 fi
 pass
 
 begin "a stored position is applied and stored back unchanged at any scale"
-# Three starts and closes with no move; the outer corner in device pixels.
-for scale in 1 1.25 1.5 1.75 2; do
-    fresh_home
-    printf '[Pozycja]\nLeft=1500\nTop=3015\n' >"$ini"
-    corner=$(awk -v s="$scale" 'BEGIN { printf "%d %d", 100 * s + 0.5, 201 * s + 0.5 }')
-    for round in 1 2 3; do
-        what="scale $scale, start $round"
-        if start_program env QT_SCALE_FACTOR="$scale" "$EN"; then
-            sleep 0.3
-            corner_is "$id" "$corner" || fail "$what: outer corner $(outer_corner "$id")"
-            close_program "$what"
-            expect_setting Pozycja Left 1500 "$what"
-            expect_setting Pozycja Top 3015 "$what"
-        else
-            fail "$what: no window"
-        fi
-    done
-done
+expect_places_kept 1 1.25 1.5 1.75 2
 # Device coordinates have 16 bits: a position beyond them is held at the
 # edge, never wrapped round to the other side.
 fresh_home
 printf '[Pozycja]\nLeft=491505\nTop=0\n' >"$ini"
-if start_program env QT_SCALE_FACTOR=2 "$EN"; then
-    sleep 0.3
-    read -r x _ < <(outer_corner "$id")
-    [ "$x" -ge 0 ] || fail "Left=491505 at scale 2 opens at x = $x"
+on_screen() { read -r x _ < <(outer_corner "$1"); [ "$x" -ge 0 ]; }
+if program_opens "far right" env QT_SCALE_FACTOR=2 "$EN"; then
+    wait_until on_screen "$id" || fail "Left=491505 at scale 2 opens at x = $x"
     close_program "far right"
-else
-    fail "far right: no window"
 fi
 pass
 
 begin "a second instance ends at once without a window; -restore still deletes"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     printf '[Kolory]\nR1=1\n' >"$ini"
     printf '[Kolory]\nR1=2\n' >"$settings_dir/Kelvora.ini"
     expect_ends "second instance" "$EN"
@@ -66,8 +43,6 @@ if start_program "$EN"; then
     [ "$(ini_value "$settings_dir/Kelvora.ini" Kolory R1)" = 2 ] || fail "-restore touched Kelvora.ini"
     close_program "first instance"
     [ -z "$(ini_value "$ini" Kolory R1)" ] || fail "colours came back"
-else
-    fail "no window"
 fi
 pass
 
@@ -75,22 +50,18 @@ begin "the switch counts only alone and in its exact case"
 printf '[Kolory]\nR1=7\n' >"$ini"
 for args in "-Restore" "-restore extra"; do
     # shellcheck disable=SC2086 # one argument a word
-    if start_program "$EN" $args; then
+    if program_opens "'$args'" "$EN" $args; then
         close_program "'$args'"
-    else
-        fail "no window for '$args'"
     fi
     [ "$(ini_value "$ini" Kolory R1)" = 7 ] || fail "'$args' deleted settings"
 done
 pass
 
 begin "the Polish program has its own title and settings"
-if start_program "$PL"; then
+if program_opens "" "$PL"; then
     close_program
     [ -f "$settings_dir/Kelvora.ini" ] || fail "no Kelvora.ini"
     [ -f "$settings_dir/Monitor.ini" ] && fail "wrote Monitor.ini"
-else
-    fail "no window"
 fi
 pass
 
@@ -101,12 +72,10 @@ for kind in text binary large; do
     binary) head -c 65536 /dev/urandom >"$ini" ;;
     large) head -c 10485760 /dev/zero | tr '\0' 'j' >"$ini" ;;
     esac
-    if start_program "$EN"; then
+    if program_opens "$kind" "$EN"; then
         close_program "$kind"
         expect_setting Ustawienia Dysk 1 "$kind"
         [ -n "$(ini_value "$ini" Pozycja Left)" ] || fail "$kind: Left not stored"
-    else
-        fail "$kind: no window"
     fi
 done
 pass

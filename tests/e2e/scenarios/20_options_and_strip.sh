@@ -7,21 +7,19 @@ only_window_titled() { # title id
 }
 
 begin "a click on Options... folds the row out and a second one folds it back"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     fold_out "$id" || fail "client height $(client_height "$id") after the click"
     # The animation stops at 2145 twips of client area.
     wait_until client_height_is "$id" 143 || fail "folded out to $(client_height "$id")"
     click_client "$id" "${OPTIONS_AGAIN_AT[@]}"
     wait_until client_height_is "$id" 113 || fail "folded back to $(client_height "$id")"
     close_program
-else
-    fail "no window"
 fi
 pass
 
 begin "ticking Always on top raises the same window in place; unticking lowers it"
 printf '[Pozycja]\nLeft=1500\nTop=3000\n' >"$ini"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     fold_out "$id" || fail "options row not shown"
     read -r x0 y0 _ < <(client_geometry "$id")
     is_above "$id" && fail "topmost before the tick"
@@ -39,24 +37,20 @@ if start_program "$EN"; then
     wait_until is_above "$id" || fail "not topmost after ticking again"
     close_program
     expect_setting Ustawienia AoT 1
-else
-    fail "no window"
 fi
 pass
 
 begin "a stored AoT of 1 starts topmost"
 printf '[Ustawienia]\nAoT=1\n' >"$ini"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     wait_until is_above "$id" || fail "not topmost: $(xprop -id "$id" _NET_WM_STATE)"
     close_program
-else
-    fail "no window"
 fi
 pass
 
 begin "a stored Alpha of 128 makes the main window and the strip half opaque"
 printf '[Kolory]\nAlpha=128\n' >"$ini"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     wait_until window_opacity_is "$id" 128 || fail "main window opacity '$(window_opacity "$id")'"
     if to_strip; then
         wait_until window_opacity_is "$sid" 128 || fail "strip opacity '$(window_opacity "$sid")'"
@@ -66,14 +60,12 @@ if start_program "$EN"; then
         fail "no strip"
     fi
     close_program
-else
-    fail "no window"
 fi
 pass
 
 begin "double-clicks swap to the strip at the corner, and back where it was dragged"
 printf '[Pozycja]\nLeft=3000\nTop=2250\n' >"$ini"
-if start_program "$EN"; then
+if program_opens "" "$EN"; then
     wait_until corner_is "$id" "200 150" || fail "main at $(outer_corner "$id")"
     if to_strip; then
         wait_no_window "$EN_TITLE" || fail "main window still shown"
@@ -102,7 +94,5 @@ if start_program "$EN"; then
     close_program
     expect_setting Pozycja Left "$((${sx:-0} * 15))"
     expect_setting Pozycja Top "$((${sy:-0} * 15))"
-else
-    fail "no window"
 fi
 pass

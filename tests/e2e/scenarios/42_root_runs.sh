@@ -79,13 +79,11 @@ else
             user_link "$XDG_CONFIG_HOME/mine.ini" "$earlier"
             ;;
         esac
-        if start_program "$EN" "${arguments[@]}" 2>"$home/stderr"; then
+        if program_opens "$planted" "$EN" "${arguments[@]}" 2>"$home/stderr"; then
             if [ "$planted" = swapped-for-a-new-system-file ]; then
                 user_link "$system/profile.d/kelvora.sh" "$ini"
             fi
             close_program "$planted"
-        else
-            fail "$planted: no window"
         fi
         [ "$(snapshot "$system")" = "$system_before" ] || fail "$planted: a system file changed"
         outside=$(find "$run_dir" -path "$run_dir/home.*/config" -prune -o -uid "$ROOT_RUN_USER" -print)

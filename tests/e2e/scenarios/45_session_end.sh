@@ -4,9 +4,20 @@
 # as a close does; an environment that points elsewhere does not make a
 # second instance; no display at all.
 
-# Points inside the drive and memory bars, near their left ends; a click on
-# either steps its unit.
-UNIT_BARS_AT=("38 18" "38 50")
+# Points inside the memory and drive bars, near their left ends; a click on
+# either steps its unit. The drive's figures, in client rows 27 to 42, change
+# little between readings, so a change there shows the last click handled.
+UNIT_BARS_AT=("38 50" "38 18")
+DRIVE_FIGURES_ROWS=(27 16)
+
+# A digest of the pixels of a band of the window's client area.
+band_digest() { # id y height
+    local x y width
+    read -r x y width _ < <(client_geometry "$1")
+    import -window root -crop "${width}x$3+$x+$((y + $2))" +repage rgb:- | md5sum
+}
+
+band_differs() { [ "$(band_digest "$1" "$2" "$3")" != "$4" ]; } # id y height digest
 
 # A display of its own for a case that ends its X server, and the shared
 # one, with its window manager, back afterwards.
@@ -24,21 +35,22 @@ back_to_shared_display() {
 # trace, the cases run without it and that count is left out.
 can_trace() { command -v strace >/dev/null && strace -qq -e trace=none true 2>/dev/null; }
 
-# Starts the English program, traced where that works; sets `pid` to what
+# Starts the English program as program_opens does, traced where that
+# works; sets `pid` to what
 # was started, `program` to the program's own process and `trace` to the
 # trace file (empty when untraced). A command started in the background
 # ignores SIGINT (and under nohup SIGHUP), and a program rightly keeps an
 # ignored signal ignored; a program in the foreground of a terminal gets
 # both, as it does here.
-start_traced() {
+start_traced() { # what
     if can_trace; then
         trace="$home/trace"
-        start_program env --default-signal=HUP,INT,TERM strace -f -qq -e signal=none \
+        program_opens "$1" env --default-signal=HUP,INT,TERM strace -f -qq -e signal=none \
             -e trace=rename,renameat,renameat2,link,linkat -o "$trace" "$EN" || return 1
         program=$(pgrep -P "$pid")
     else
         trace=""
-        start_program env --default-signal=HUP,INT,TERM "$EN" || return 1
+        program_opens "$1" env --default-signal=HUP,INT,TERM "$EN" || return 1
         program=$pid
     fi
 }
@@ -67,14 +79,16 @@ for end in TERM HUP INT display; do
     fresh_home
     [ "$end" = display ] && own_display
     # Qt says on standard error that the X connection broke.
-    if start_traced 2>"$home/stderr"; then
+    if start_traced "$end" 2>"$home/stderr"; then
         xdotool windowmove "$id" 300 200
         wait_until corner_is "$id" "300 200" || fail "$end: window at $(outer_corner "$id")"
+        figures=$(band_digest "$id" "${DRIVE_FIGURES_ROWS[@]}")
         for point in "${UNIT_BARS_AT[@]}"; do
             # shellcheck disable=SC2086 # x and y
             click_client "$id" $point
         done
-        sleep 0.3
+        wait_until band_differs "$id" "${DRIVE_FIGURES_ROWS[@]}" "$figures" ||
+            fail "$end: the drive's unit did not change"
         if [ "$end" = display ]; then
             end_processes "$xvfb_pid"
         else
@@ -91,8 +105,6 @@ for end in TERM HUP INT display; do
             fail "$end: still running"
             stop_program
         fi
-    else
-        fail "$end: no window"
     fi
     [ "$end" = display ] && back_to_shared_display
 done
@@ -113,7 +125,9 @@ begin "a start stuck before its window is ended by SIGTERM"
 own_display
 kill -STOP "$xvfb_pid"
 "$EN" 2>/dev/null & pid=$!
-sleep 1
+has_socket() { find "/proc/$1/fd" -lname 'socket:*' 2>/dev/null | grep -q .; }
+# Its first socket is the connection to the X server.
+wait_until has_socket "$pid" || fail "no connection to the X server"
 kill -TERM "$pid"
 wait_exit "$pid" || { fail "still running"; stop_program; }
 kill -CONT "$xvfb_pid"
@@ -150,12 +164,10 @@ for kind in unset relative read-only missing "no temporary folder" "screen of th
     "plus sign") environment=(DISPLAY=":+${DISPLAY#:}") ;;
     esac
     # Qt warns about the folders on standard error.
-    if start_program env "${environment[@]}" "$EN" 2>/dev/null; then
+    if program_opens "$kind" env "${environment[@]}" "$EN" 2>/dev/null; then
         expect_ends "$kind: second instance" "$EN" &&
             { [ "$status" -eq 0 ] || fail "$kind: second instance ended with $status"; }
         close_program "$kind"
-    else
-        fail "$kind: no window"
     fi
     for folder in "$home/run-ro" "$home/tmp"; do
         if mountpoint -q "$folder"; then
@@ -172,7 +184,8 @@ if ! is_root; then
 elif [ "$own_lock_dir" != "$fallback" ]; then
     skip "$fallback was there before the run"
 else
-    # The run's own, from the earlier scenarios; no program holds it now.
+    # The run's own, made by the cases without a runtime folder above; no
+    # program holds it now.
     rm -rf "$fallback"
     # Without a runtime folder the lock falls back to /tmp; the runtime
     # folders are hidden for this scenario, in the run's own mount namespace.
@@ -190,14 +203,12 @@ else
         file) touch "$fallback" ;;
         esac
         chown -h 4242:4242 "$fallback"
-        if start_program "$EN"; then
+        if program_opens "$kind" "$EN"; then
             expect_ends "$kind: second instance" "$EN" &&
                 { [ "$status" -eq 0 ] || fail "$kind: second instance ended with $status"; }
             lock=$(readlink /proc/"$pid"/fd/* | grep 'kelvora-.*\.lock$')
             case $lock in "$fallback"/* | "$home"/*) fail "$kind: locked in $lock" ;; esac
             close_program "$kind"
-        else
-            fail "$kind: no window"
         fi
         rm -rf "$fallback"
     done
