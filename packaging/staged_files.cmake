@@ -7,7 +7,9 @@
 if(NOT CPACK_TEMPORARY_DIRECTORY OR NOT IS_DIRECTORY "${CPACK_TEMPORARY_DIRECTORY}")
     message(FATAL_ERROR "No staged files at '${CPACK_TEMPORARY_DIRECTORY}'")
 endif()
-execute_process(COMMAND chmod -R go-w "${CPACK_TEMPORARY_DIRECTORY}" COMMAND_ERROR_IS_FATAL ANY)
+# Folders made under a strict umask are opened up to what installed folders
+# are: readable and searchable by all, written by their owner.
+execute_process(COMMAND chmod -R go-w,a+rX "${CPACK_TEMPORARY_DIRECTORY}" COMMAND_ERROR_IS_FATAL ANY)
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(
         COMMAND find "${CPACK_TEMPORARY_DIRECTORY}" -exec touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" {} +

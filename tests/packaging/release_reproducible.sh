@@ -24,11 +24,13 @@ release() { # folder umask zone locale jobs
         cd "$folder/kelvora" &&
             TZ=$3 LANG=$4 LC_ALL=$4 KELVORA_JOBS=$5 TMPDIR=$folder \
                 scripts/release --out "$folder/dist" >"$folder/release.log" 2>&1
-    ) || {
-        tail -n 30 "$folder/release.log"
-        echo "FAIL: scripts/release failed in $folder"
-        return 1
-    }
+    )
+    local status=$?
+    [ "$status" -eq 0 ] && return 0
+    tail -n 30 "$folder/release.log"
+    [ "$status" -eq 77 ] && { echo "SKIP: no release can be built here"; exit 77; }
+    echo "FAIL: scripts/release failed in $folder"
+    return 1
 }
 
 first="$work/a"
