@@ -20,7 +20,7 @@ skip() { echo "SKIP: $*"; exit 77; }
 
 # Tests that need this machine's X server and tools, or install packages,
 # run from outside the root or not at all.
-outside_root='^(e2e|a11y|fresh_root|deb_install)$'
+outside_root='^(a11y|fresh_root|deb_install)$'
 
 # Beside the root: the tree built and tested in it, then the programs end to
 # end from outside it.
