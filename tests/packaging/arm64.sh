@@ -61,6 +61,8 @@ build_and_test() {
             "$root$build/bin/$program" >"$wrappers/$program"
         chmod +x "$wrappers/$program"
     done
+    # The scenarios ask the same folder which plugins the programs have.
+    export QT_PLUGIN_PATH=$root/usr/lib/aarch64-linux-gnu/qt6/plugins
     start=$SECONDS
     "$repo/tests/e2e/run" "$wrappers/Kelvora_EN" "$wrappers/Kelvora_PL" || status=1
     echo "arm64 end to end under qemu in $((SECONDS - start)) s"
