@@ -117,46 +117,36 @@ bool writeIconFile(const QString& path, const std::vector<int>& sizes) {
 // The blend of three corners has no SVG form; two gradients come close at
 // any size: the base's two colours along the base, under the apex's colour
 // fading out from the apex down to the base.
+// clang-format off
+constexpr char kScalableIcon[] = R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="%1" height="%1" viewBox="0 0 %1 %1">
+  <defs>
+    <linearGradient id="base" gradientUnits="userSpaceOnUse" x1="%2" y1="0" x2="%3" y2="0">
+      <stop offset="0" stop-color="%4"/>
+      <stop offset="1" stop-color="%5"/>
+    </linearGradient>
+    <linearGradient id="apex" gradientUnits="userSpaceOnUse" x1="0" y1="%6" x2="0" y2="%7">
+      <stop offset="0" stop-color="%8" stop-opacity="1"/>
+      <stop offset="1" stop-color="%8" stop-opacity="0"/>
+    </linearGradient>
+  </defs>
+  <path d="%9" fill="url(#base)"/>
+  <path d="%9" fill="url(#apex)"/>
+</svg>
+)svg";
+// clang-format on
+
 QByteArray scalableIcon(int size) {
     const auto [apex, left, right] = kelvora::programIconCorners(size);
-    const auto number = [](double value) { return QByteArray::number(value, 'g', 6); };
-    const auto point = [&](const QPointF& at) { return number(at.x()) + ' ' + number(at.y()); };
-    const QByteArray shape =
-        "M " + point(apex.at) + " L " + point(left.at) + " L " + point(right.at) + " Z";
-    const QByteArray side = number(size);
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-           side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + ' ' + side +
-           "\">\n"
-           "  <defs>\n"
-           "    <linearGradient id=\"base\" gradientUnits=\"userSpaceOnUse\" x1=\"" +
-           number(left.at.x()) + "\" y1=\"0\" x2=\"" + number(right.at.x()) +
-           "\" y2=\"0\">\n"
-           "      <stop offset=\"0\" stop-color=\"" +
-           left.colour.name().toLatin1() +
-           "\"/>\n"
-           "      <stop offset=\"1\" stop-color=\"" +
-           right.colour.name().toLatin1() +
-           "\"/>\n"
-           "    </linearGradient>\n"
-           "    <linearGradient id=\"apex\" gradientUnits=\"userSpaceOnUse\" x1=\"0\" y1=\"" +
-           number(apex.at.y()) + "\" x2=\"0\" y2=\"" + number(left.at.y()) +
-           "\">\n"
-           "      <stop offset=\"0\" stop-color=\"" +
-           apex.colour.name().toLatin1() +
-           "\" stop-opacity=\"1\"/>\n"
-           "      <stop offset=\"1\" stop-color=\"" +
-           apex.colour.name().toLatin1() +
-           "\" stop-opacity=\"0\"/>\n"
-           "    </linearGradient>\n"
-           "  </defs>\n"
-           "  <path d=\"" +
-           shape +
-           "\" fill=\"url(#base)\"/>\n"
-           "  <path d=\"" +
-           shape +
-           "\" fill=\"url(#apex)\"/>\n"
-           "</svg>\n";
+    const auto number = [](double value) { return QString::number(value, 'g', 6); };
+    const auto point = [&](const QPointF& at) { return number(at.x()) + u' ' + number(at.y()); };
+    const QString shape =
+        QStringLiteral("M %1 L %2 L %3 Z").arg(point(apex.at), point(left.at), point(right.at));
+    return QString::fromLatin1(kScalableIcon)
+        .arg(number(size), number(left.at.x()), number(right.at.x()), left.colour.name(),
+             right.colour.name(), number(apex.at.y()), number(left.at.y()), apex.colour.name(),
+             shape)
+        .toUtf8();
 }
 
 } // namespace

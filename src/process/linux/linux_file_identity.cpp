@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "process/file_identity.h"
+#include "process/linux/user_entry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <grp.h>
-#include <pwd.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -42,18 +42,16 @@ bool setFileGroup(gid_t group) {
 // The user's primary group and the groups the system lists the user in; a
 // user the system has no entry for has only the group given.
 std::vector<gid_t> groupsOf(uid_t user, gid_t& group) {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+    const std::optional<UserEntry> entry = userEntry(user);
+    if (!entry) {
         return {group};
     }
-    group = entry.pw_gid;
+    group = entry->group;
     std::vector<gid_t> groups(kUsualGroups);
     int count = kUsualGroups;
-    if (getgrouplist(entry.pw_name, group, groups.data(), &count) < 0) {
+    if (getgrouplist(entry->name.constData(), group, groups.data(), &count) < 0) {
         groups.resize(static_cast<std::size_t>(count));
-        if (getgrouplist(entry.pw_name, group, groups.data(), &count) < 0) {
+        if (getgrouplist(entry->name.constData(), group, groups.data(), &count) < 0) {
             return {group};
         }
     }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "process/instance_lock.h"
 #include "process/linux/regular_file.h"
+#include "process/linux/user_entry.h"
 
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -46,18 +46,6 @@ int ownFolder(const QByteArray& path, uid_t user, bool make) {
     return -1;
 }
 
-// The user's home as the system lists it, which no environment changes.
-QByteArray listedHome(uid_t user) {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
-        entry.pw_dir == nullptr || entry.pw_dir[0] != '/') {
-        return {};
-    }
-    return QByteArray(entry.pw_dir);
-}
-
 // The lock's folder is chosen without looking at the environment, so that
 // every start of one user finds the same lock whatever XDG_RUNTIME_DIR,
 // TMPDIR or HOME say (a shell that unset them, su, sudo -E). The runtime
@@ -73,7 +61,9 @@ int openLockFolder() {
     if (folder < 0) {
         folder = ownFolder("/tmp/kelvora-" + QByteArray::number(user), user, true);
     }
-    const QByteArray home = listedHome(user);
+    // The home the system lists, which no environment changes.
+    const std::optional<UserEntry> entry = userEntry(user);
+    const QByteArray home = entry ? entry->home : QByteArray();
     if (folder < 0 && !home.isEmpty()) {
         const QByteArray cache = home + "/.cache";
         mkdir(cache.constData(), S_IRWXU);

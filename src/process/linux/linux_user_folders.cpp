@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include "process/linux/user_entry.h"
 #include "process/user_folders.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <pwd.h>
 #include <unistd.h>
-
-#include <vector>
 
 namespace kelvora {
 
@@ -29,14 +27,9 @@ QString homeFolder() {
     }
     // Services and cron jobs may start without HOME; the system's entry for
     // the user names it then, as glib and Qt find it.
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-        found != nullptr && entry.pw_dir != nullptr && QDir::isAbsolutePath(entry.pw_dir)) {
-        return QDir::cleanPath(QFile::decodeName(entry.pw_dir));
-    }
-    return {};
+    const std::optional<UserEntry> entry = userEntry(geteuid());
+    return entry && !entry->home.isEmpty() ? QDir::cleanPath(QFile::decodeName(entry->home))
+                                           : QString();
 }
 
 } // namespace
