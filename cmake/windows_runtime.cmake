@@ -18,43 +18,21 @@ foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     list(APPEND kelvora_compiler_dlls ${path})
 endforeach()
 
-# Each DLL: where it comes from, and its folder beside the programs.
-set(runtime_files)
-foreach(dll IN LISTS kelvora_compiler_dlls)
-    list(APPEND runtime_files "${dll}|.")
-endforeach()
-foreach(module Core Gui Widgets)
-    list(APPEND runtime_files "$<TARGET_FILE:Qt6::${module}>|.")
-endforeach()
-list(APPEND runtime_files
-    "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>|platforms"
-    "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>|styles")
-
-set(kelvora_runtime_outputs)
-foreach(entry IN LISTS runtime_files)
-    string(REPLACE "|" ";" entry "${entry}")
-    list(GET entry 0 source)
-    list(GET entry 1 folder)
-    # The names are known without evaluating the target expressions.
-    string(REGEX REPLACE "^.*TARGET_FILE:Qt6::(.*)>$" "\\1" target "${source}")
-    if(target STREQUAL "${source}")
-        get_filename_component(name ${source} NAME)
-    elseif(target STREQUAL "QWindowsIntegrationPlugin")
-        set(name qwindows.dll)
-    elseif(target STREQUAL "QWindowsVistaStylePlugin")
-        set(name qwindowsvistastyle.dll)
-    else()
-        set(name Qt6${target}.dll)
-    endif()
-    set(output ${kelvora_runtime_dir}/${folder}/${name})
-    add_custom_command(OUTPUT ${output}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${kelvora_runtime_dir}/${folder}
-        COMMAND ${CMAKE_STRIP} --strip-unneeded -o ${output} ${source}
-        DEPENDS ${source}
-        VERBATIM)
-    list(APPEND kelvora_runtime_outputs ${output})
-endforeach()
-add_custom_target(kelvora_runtime ALL DEPENDS ${kelvora_runtime_outputs})
+# CMake knows which Qt modules the programs link ($<TARGET_RUNTIME_DLLS>); the
+# compiler knows its own runtime; the plugins are no link dependency, so they
+# are named. Each folder is made to hold exactly these DLLs, stripped, so a
+# DLL the programs stopped needing does not stay behind to be installed.
+set(copy_stripped ${CMAKE_CURRENT_LIST_DIR}/copy_stripped.cmake)
+add_custom_target(kelvora_runtime ALL
+    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}
+        "-DFILES=${kelvora_compiler_dlls};$<TARGET_RUNTIME_DLLS:Kelvora_EN>;$<TARGET_RUNTIME_DLLS:Kelvora_PL>"
+        -P ${copy_stripped}
+    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}/platforms
+        -DFILES=$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> -P ${copy_stripped}
+    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}/styles
+        -DFILES=$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> -P ${copy_stripped}
+    COMMENT "Placing the runtime DLLs beside the programs"
+    VERBATIM)
 
 # Runs every test the calling directory registered so far under wine. The
 # DLLs come from where they were built, not from <build>/bin: a Qt found

@@ -42,14 +42,9 @@ foreach(lang EN PL)
 endforeach()
 
 install(TARGETS Kelvora_EN Kelvora_PL RUNTIME DESTINATION .)
-foreach(file IN LISTS kelvora_runtime_outputs)
-    cmake_path(RELATIVE_PATH file BASE_DIRECTORY ${kelvora_runtime_dir} OUTPUT_VARIABLE relative)
-    cmake_path(GET relative PARENT_PATH folder)
-    if(folder STREQUAL "")
-        set(folder .)
-    endif()
-    install(FILES ${file} DESTINATION ${folder})
-endforeach()
+# The DLLs are known by name only when the build is generated: the folder
+# beside the programs holds exactly them.
+install(DIRECTORY ${kelvora_runtime_dir}/ DESTINATION . FILES_MATCHING PATTERN *.dll)
 
 cmake_path(GET Qt6_DIR PARENT_PATH qt_cmake_dir)
 cmake_path(GET qt_cmake_dir PARENT_PATH qt_lib_dir)
