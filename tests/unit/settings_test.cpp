@@ -532,10 +532,14 @@ TEST_F(IniStore, ARunAsRootOnAUsersFolderDoesOnlyWhatTheUserMay) {
         struct stat info {};
         return lstat(native(name).constData(), &info) == 0 ? info.st_uid : uid_t(-1);
     };
-    ASSERT_EQ(chmod(native(m_dir.path()).constData(), 0755), 0);
-    const QString system = m_dir.filePath(QStringLiteral("system"));
+    // The user acted for must reach its folder, and the build tree may lie
+    // below one only root enters (/root).
+    QTemporaryDir reachable(QStringLiteral("/tmp/kelvora-root-table-XXXXXX"));
+    ASSERT_TRUE(reachable.isValid());
+    ASSERT_EQ(chmod(native(reachable.path()).constData(), 0755), 0);
+    const QString system = reachable.filePath(QStringLiteral("system"));
     const QString secret = system + QStringLiteral("/shadow");
-    const QString home = m_dir.filePath(QStringLiteral("home"));
+    const QString home = reachable.filePath(QStringLiteral("home"));
     const QString folder = home + QStringLiteral("/Kelvora");
     const QString file = folder + QStringLiteral("/Monitor.ini");
     for (const Row& row : rows) {
