@@ -22,15 +22,16 @@ endforeach()
 # compiler knows its own runtime; the plugins are no link dependency, so they
 # are named. Each folder is made to hold exactly these DLLs, stripped, so a
 # DLL the programs stopped needing does not stay behind to be installed.
-set(copy_stripped ${CMAKE_CURRENT_LIST_DIR}/copy_stripped.cmake)
+set(copy_stripped ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP})
+set(copy_script ${CMAKE_CURRENT_LIST_DIR}/copy_stripped.cmake)
 add_custom_target(kelvora_runtime ALL
-    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}
+    COMMAND ${copy_stripped} -DFOLDER=${kelvora_runtime_dir}
         "-DFILES=${kelvora_compiler_dlls};$<TARGET_RUNTIME_DLLS:Kelvora_EN>;$<TARGET_RUNTIME_DLLS:Kelvora_PL>"
-        -P ${copy_stripped}
-    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}/platforms
-        -DFILES=$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> -P ${copy_stripped}
-    COMMAND ${CMAKE_COMMAND} -DSTRIP=${CMAKE_STRIP} -DFOLDER=${kelvora_runtime_dir}/styles
-        -DFILES=$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> -P ${copy_stripped}
+        -P ${copy_script}
+    COMMAND ${copy_stripped} -DFOLDER=${kelvora_runtime_dir}/platforms
+        -DFILES=$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> -P ${copy_script}
+    COMMAND ${copy_stripped} -DFOLDER=${kelvora_runtime_dir}/styles
+        -DFILES=$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> -P ${copy_script}
     COMMENT "Placing the runtime DLLs beside the programs"
     VERBATIM)
 
